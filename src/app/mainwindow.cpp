@@ -1,0 +1,272 @@
+#include "mainwindow.h"
+
+#include "hexcodec.h"
+#include "mainwindowform.h"
+
+#include <QMessageBox>
+#include <QSerialPortInfo>
+#include <QTimer>
+
+namespace {
+
+const QString sentMarker = QStringLiteral("<-- ");
+const QString receivedMarker = QStringLiteral("--> ");
+
+char lowByte(const QSpinBox *box)
+{
+    return static_cast<char>(box->value() & 0xFF);
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+    , ui(new MainWindowForm)
+{
+    ui->setupUi(this);
+
+    connect(ui->pbCOMportOpen, SIGNAL(clicked()), this, SLOT(openCOMport()));
+    connect(ui->pbCOMportClose, SIGNAL(clicked()), this, SLOT(closeCOMport()));
+    connect(ui->pbCOMportClear, SIGNAL(clicked()), this, SLOT(clearData()));
+    connect(ui->pbCOMportTX_Echo, SIGNAL(clicked()), this, SLOT(writeDataEcho()));
+    connect(ui->pbCOMportTX_V, SIGNAL(clicked()), this, SLOT(TX_Data_Str()));
+    connect(ui->pbCOMportTX_S, SIGNAL(clicked()), this, SLOT(TX_Data()));
+    connect(ui->sbNumBytes, SIGNAL(valueChanged(int)), this, SLOT(NumBytesCTL(int)));
+    connect(ui->radioButtonStd, SIGNAL(toggled(bool)), this, SLOT(CheckBoxID_CTL(bool)));
+    connect(ui->pbAutoSend, SIGNAL(toggled(bool)), this, SLOT(CheckAutoSend_CTL(bool)));
+
+    ui->radioButtonStd->toggle();
+    ui->pbCOMportClose->setEnabled(false);
+    ui->sbNumBytes->setValue(1);
+
+    autoSendTimer = new QTimer(this);
+    serialPort = new QSerialPort(this);
+    connect(autoSendTimer, SIGNAL(timeout()), this, SLOT(TX_Data()));
+    connect(serialPort, SIGNAL(readyRead()), this, SLOT(readData()));
+    // An unplugged device leaves Qt spinning on a flood of errors while writes still
+    // "succeed"; the port has to be dropped, or the log would show frames that never left.
+    connect(serialPort, &QSerialPort::errorOccurred, this, &MainWindow::handlePortError);
+
+    fillPortList();
+}
+
+MainWindow::~MainWindow()
+{
+    autoSendTimer->stop();
+    delete ui;
+}
+
+void MainWindow::fillPortList()
+{
+    ui->lbCOMport->clear();
+    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &port : ports)
+        ui->lbCOMport->addItem(port.portName());
+}
+
+void MainWindow::openCOMport()
+{
+    portSettings.portName = ui->lbCOMport->currentText();
+    portSettings.baudRate = QSerialPort::Baud115200;
+    portSettings.baudRateText = QString::number(portSettings.baudRate);
+    portSettings.dataBits = QSerialPort::Data8;
+    portSettings.dataBitsText = QString::number(portSettings.dataBits);
+    portSettings.parity = QSerialPort::NoParity;
+    portSettings.parityText = QStringLiteral("NoParity");
+    portSettings.stopBits = QSerialPort::OneStop;
+    portSettings.stopBitsText = QString::number(portSettings.stopBits);
+    portSettings.flowControl = QSerialPort::NoFlowControl;
+    portSettings.flowControlText = QStringLiteral("NoFlowControl");
+
+    serialPort->setPortName(portSettings.portName);
+    if (!serialPort->open(QIODevice::ReadWrite)) {
+        showPortError(serialPort->errorString());
+        ui->statusBar->showMessage(tr("Open error"));
+        return;
+    }
+
+    if (!serialPort->setBaudRate(portSettings.baudRate, QSerialPort::AllDirections)
+        || !serialPort->setDataBits(portSettings.dataBits)
+        || !serialPort->setParity(portSettings.parity)
+        || !serialPort->setStopBits(portSettings.stopBits)
+        || !serialPort->setFlowControl(portSettings.flowControl)) {
+        serialPort->close();
+        showPortError(serialPort->errorString());
+        ui->statusBar->showMessage(tr("Configure error"));
+        return;
+    }
+
+    ui->statusBar->showMessage(tr("Connected to %1 : %2, %3, %4, %5, %6")
+                                   .arg(portSettings.portName)
+                                   .arg(portSettings.baudRateText)
+                                   .arg(portSettings.dataBitsText)
+                                   .arg(portSettings.parityText)
+                                   .arg(portSettings.stopBitsText)
+                                   .arg(portSettings.flowControlText));
+    ui->pbCOMportClose->setEnabled(true);
+    ui->pbCOMportOpen->setEnabled(false);
+    ui->lbCOMport->setEnabled(false);
+}
+
+void MainWindow::closeCOMport()
+{
+    if (!serialPort->isOpen())
+        return;
+    serialPort->close();
+    showClosed();
+}
+
+void MainWindow::showPortError(const QString &description)
+{
+    QMessageBox::critical(this, tr("Error"), description);
+}
+
+void MainWindow::showClosed()
+{
+    ui->statusBar->showMessage(tr("COM port closed"));
+    ui->pbCOMportClose->setEnabled(false);
+    ui->pbCOMportOpen->setEnabled(true);
+    ui->lbCOMport->setEnabled(true);
+}
+
+void MainWindow::handlePortError(QSerialPort::SerialPortError error)
+{
+    if (!serialPort->isOpen() || portLossPending)
+        return;
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError
+        && error != QSerialPort::WriteError)
+        return;
+    // Closing inside the port's own notification would pull the port out from under it.
+    portLossPending = true;
+    QMetaObject::invokeMethod(this, &MainWindow::dropLostPort, Qt::QueuedConnection);
+}
+
+void MainWindow::dropLostPort()
+{
+    portLossPending = false;
+    if (!serialPort->isOpen())
+        return;
+    const QString description = serialPort->errorString();
+    serialPort->close();
+    showPortError(description);
+    showClosed();
+}
+
+QSpinBox *MainWindow::dataBox(int number) const
+{
+    QSpinBox *const boxes[] = {ui->sbData0, ui->sbData1, ui->sbData2, ui->sbData3, ui->sbData4,
+        ui->sbData5, ui->sbData6, ui->sbData7};
+    return boxes[number];
+}
+
+void MainWindow::TX_Data()
+{
+    if (!serialPort->isOpen())
+        return;
+
+    const int count = ui->sbNumBytes->value();
+    const bool standard = ui->radioButtonStd->isChecked();
+    idTypeCode = 0x00;
+    const int length = standard ? count + 6 : count + 8;
+
+    txFrame.clear();
+    txFrame.append('\x1C');
+    txFrame.append('\x05');
+    txFrame.append(static_cast<char>(length));
+    if (standard) {
+        txFrame.append(static_cast<char>(idTypeCode));
+        txFrame.append(lowByte(ui->sbNumberMsg));
+        txFrame.append(lowByte(ui->sbIDLB));
+        txFrame.append(lowByte(ui->sbIDHB));
+    } else {
+        txFrame.append('\x02');
+        txFrame.append(lowByte(ui->sbNumberMsg));
+        txFrame.append(lowByte(ui->sbIDLB));
+        txFrame.append(lowByte(ui->sbIDHB));
+        txFrame.append(lowByte(ui->sbIDLB_2));
+        txFrame.append(lowByte(ui->sbIDHB_2));
+    }
+    txFrame.append(static_cast<char>(count));
+    txFrame.append(lowByte(ui->sbData0));
+    for (int k = 1; k < 8; ++k) {
+        if (count > k)
+            txFrame.append(lowByte(dataBox(k)));
+    }
+    txFrame.append(XorCheckSum(txFrame, 2));
+
+    sendFrame();
+}
+
+void MainWindow::writeDataEcho()
+{
+    if (!serialPort->isOpen())
+        return;
+
+    txFrame = QByteArray("\x1C\x05\x03\x80\x01\x82", 6);
+    sendFrame();
+}
+
+void MainWindow::TX_Data_Str()
+{
+    if (!serialPort->isOpen())
+        return;
+
+    txFrame.clear();
+    HexStringToBytes(ui->lineEdit->text(), txFrame);
+    if (ui->checkBoxChSum->isChecked()) {
+        const char sum = XorCheckSum(txFrame, 2);
+        txFrame.append(sum);
+        ui->lineEditChSum->setText(
+            QStringLiteral("%1").arg(static_cast<quint8>(sum), 2, 16, QLatin1Char('0')).toUpper());
+    } else {
+        ui->lineEditChSum->clear();
+    }
+
+    sendFrame();
+}
+
+// Writes the frame in one call and logs it; a short write is the error handler's business.
+void MainWindow::sendFrame()
+{
+    serialPort->write(txFrame.constData(), txFrame.size());
+    logBlock(sentMarker, txFrame);
+}
+
+void MainWindow::readData()
+{
+    logBlock(receivedMarker, serialPort->readAll());
+}
+
+void MainWindow::logBlock(const QString &marker, const QByteArray &bytes)
+{
+    txHexLength = bytes.size() * 2;
+    BytesToSpacedHex(bytes, logText, txHexLength);
+    ui->textEdit->append(marker + logText.toUpper());
+}
+
+void MainWindow::clearData()
+{
+    ui->textEdit->clear();
+}
+
+void MainWindow::NumBytesCTL(int count)
+{
+    if (count < 0 || count > 8)
+        return;
+    for (int k = 0; k < 8; ++k)
+        dataBox(k)->setEnabled(k < count);
+}
+
+void MainWindow::CheckBoxID_CTL(bool checked)
+{
+    ui->sbIDHB_2->setEnabled(!checked);
+    ui->sbIDLB_2->setEnabled(!checked);
+}
+
+void MainWindow::CheckAutoSend_CTL(bool checked)
+{
+    if (checked)
+        autoSendTimer->start(ui->sbAutoSendPeriod->value());
+    else
+        autoSendTimer->stop();
+}

@@ -1,0 +1,57 @@
+#ifndef MAINWINDOW_H
+#define MAINWINDOW_H
+
+#include "portsettings.h"
+
+#include <QByteArray>
+#include <QMainWindow>
+#include <QSerialPort>
+#include <QString>
+
+class QSpinBox;
+class QTimer;
+struct MainWindowForm;
+
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+    friend class TestMainWindow;
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+private slots:
+    void openCOMport();
+    void closeCOMport();
+    void TX_Data_Str();
+    void TX_Data();
+    void readData();
+    void clearData();
+    void writeDataEcho();
+    void NumBytesCTL(int);
+    void CheckBoxID_CTL(bool);
+    void CheckAutoSend_CTL(bool);
+
+private:
+    void fillPortList();
+    void showPortError(const QString &description);
+    void showClosed();
+    void handlePortError(QSerialPort::SerialPortError error);
+    void dropLostPort();
+    QSpinBox *dataBox(int number) const;
+    void sendFrame();
+    void logBlock(const QString &marker, const QByteArray &bytes);
+
+    MainWindowForm *ui;
+    PortSettings portSettings;
+    QTimer *autoSendTimer;
+    QSerialPort *serialPort;
+    QByteArray txFrame;
+    qint8 idTypeCode;
+    qint32 txHexLength;
+    QString logText;
+    bool portLossPending = false;
+};
+
+#endif // MAINWINDOW_H

@@ -1,0 +1,94 @@
+#include "ptymaster.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+PtyMaster::PtyMaster()
+{
+    fd = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    if (grantpt(fd) != 0 || unlockpt(fd) != 0) {
+        close();
+        return;
+    }
+    path = QString::fromLocal8Bit(ptsname(fd));
+}
+
+PtyMaster::~PtyMaster()
+{
+    close();
+}
+
+bool PtyMaster::makeSlaveRaw()
+{
+    const int slave = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slave < 0)
+        return false;
+    termios settings;
+    bool ok = tcgetattr(slave, &settings) == 0;
+    if (ok) {
+        cfmakeraw(&settings);
+        ok = tcsetattr(slave, TCSANOW, &settings) == 0;
+    }
+    ::close(slave);
+    return ok;
+}
+
+bool PtyMaster::write(const QByteArray &bytes)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n > 0) {
+            done += n;
+        } else if (n < 0 && errno == EAGAIN) {
+            pollfd p {fd, POLLOUT, 0};
+            ::poll(&p, 1, 100);
+        } else if (!(n < 0 && errno == EINTR)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+QByteArray PtyMaster::readAvailable()
+{
+    QByteArray bytes;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0)
+            bytes.append(buffer, int(n));
+        else if (!(n < 0 && errno == EINTR))
+            break;
+    }
+    return bytes;
+}
+
+QByteArray PtyMaster::readExactly(int count, int timeoutMs)
+{
+    QByteArray bytes;
+    QDeadlineTimer deadline(timeoutMs);
+    while (bytes.size() < count && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        pollfd p {fd, POLLIN, 0};
+        if (::poll(&p, 1, 5) > 0)
+            bytes += readAvailable();
+    }
+    return bytes;
+}
+
+void PtyMaster::close()
+{
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
