@@ -1,0 +1,285 @@
+#include "simulator.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+namespace sim {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto FloodTick = 2ms;
+constexpr auto DrainTick = 5ms;
+// The kernel moves written bytes into the reader's queue asynchronously, so one empty
+// reading does not prove that everything was read; an empty queue for this long does.
+constexpr auto DrainQuiet = 50ms;
+// Flood bytes are generated only as far as the line takes them, so memory stays bounded
+// however long the other side does not read.
+constexpr std::size_t FloodBacklog = 4096;
+
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const int saved = errno;
+    const char byte = 0;
+    [[maybe_unused]] ssize_t ignored = ::write(signalPipe[1], &byte, 1);
+    errno = saved;
+}
+
+bool installSignalPipe(std::string &error)
+{
+    if (::pipe(signalPipe) != 0) {
+        error = std::string("pipe: ") + std::strerror(errno);
+        return false;
+    }
+    for (int fd : signalPipe) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    }
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(sig, &action, nullptr);
+    // A reader of our stdout that went away must not kill us before the port is closed.
+    std::signal(SIGPIPE, SIG_IGN);
+    return true;
+}
+
+void emitLine(const std::string &line)
+{
+    std::fputs(line.c_str(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+Simulator::Simulator(const Options &options)
+    : options(options)
+    , source(options.floodRate, options.floodMs)
+{ }
+
+int Simulator::run()
+{
+    std::string error;
+    if (!port.open(error))
+        return fail(error);
+    const bool scenario = options.flooding() || options.vanishing();
+    if (scenario && options.start == Options::Start::Open && !watch.start(port.slavePath(), error))
+        return fail(error);
+    if (!installSignalPipe(error))
+        return fail(error);
+    if (options.flooding())
+        flood = Flood::Waiting;
+
+    emitLine(port.slavePath());
+    if (scenario && options.start == Options::Start::Now)
+        begin(Clock::now());
+
+    for (;;) {
+        const Clock::time_point deadline = nextDeadline(Clock::now());
+        int timeout = -1;
+        if (deadline != Clock::time_point::max()) {
+            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+            timeout = int(std::max<long long>(0, wait.count()));
+        }
+        pollfd fds[3] = {
+            {signalPipe[0], POLLIN, 0},
+            {port.masterFd(), short(POLLIN | (queue.empty() ? 0 : POLLOUT)), 0},
+            {watch.fd(), POLLIN, 0},
+        };
+        if (::poll(fds, 3, timeout) < 0 && errno != EINTR)
+            return fail(std::string("poll: ") + std::strerror(errno));
+        const Clock::time_point now = Clock::now();
+
+        if (fds[0].revents)
+            return finish(Ending::Signal);
+        if (fds[2].revents && watch.takeOpened()) {
+            watch.stop();
+            begin(now);
+        }
+        if ((fds[1].revents & (POLLIN | POLLERR | POLLHUP)) && !readInput(now))
+            return 1;
+        if (options.frameTimeoutMs > 0 && decoder.pendingSize() > 0
+            && now - lastInput >= std::chrono::milliseconds(options.frameTimeoutMs))
+            report(decoder.flush());
+        if (started && options.vanishing() && now >= vanishAt)
+            return finish(Ending::Vanish);
+        Ending ending = Ending::FloodDone;
+        if (serviceFlood(now, ending))
+            return finish(ending);
+        if (!queue.writeTo(port.masterFd()))
+            return fail(std::string("write: ") + std::strerror(errno));
+    }
+}
+
+void Simulator::begin(Clock::time_point now)
+{
+    if (started)
+        return;
+    started = true;
+    vanishAt = now + std::chrono::milliseconds(options.vanishAfterMs);
+    if (flood == Flood::Waiting) {
+        flood = Flood::Delaying;
+        floodStartAt = now + std::chrono::milliseconds(options.delayMs);
+        giveUpAt = floodStartAt + std::chrono::milliseconds(options.floodMs)
+            + std::chrono::milliseconds(options.drainTimeoutMs);
+    }
+}
+
+bool Simulator::readInput(Clock::time_point now)
+{
+    std::uint8_t buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(port.masterFd(), buffer, sizeof buffer);
+        if (n > 0) {
+            lastInput = now;
+            if (options.start == Options::Start::Byte)
+                begin(now);
+            report(decoder.feed(buffer, std::size_t(n)));
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return true;
+        // Our own slave descriptor keeps the pseudo-terminal alive, so this is unexpected.
+        fail(n == 0 ? std::string("read: end of file")
+                    : std::string("read: ") + std::strerror(errno));
+        return false;
+    }
+}
+
+void Simulator::report(const std::vector<FrameEvent> &events)
+{
+    for (const FrameEvent &event : events) {
+        emitLine(event.toLine());
+        // During a flood the line must carry the flood stream alone, or its hash would not
+        // match what the other side received.
+        if (event.kind == FrameEvent::Kind::Echo && !options.flooding())
+            queue.append(event.bytes.data(), event.bytes.size());
+    }
+}
+
+bool Simulator::serviceFlood(Clock::time_point now, Ending &ending)
+{
+    if (flood == Flood::Delaying && now >= floodStartAt)
+        flood = Flood::Running;
+    if (flood != Flood::Running && flood != Flood::Draining)
+        return false;
+
+    if (now >= giveUpAt) {
+        ending = Ending::FloodStuck;
+        return true;
+    }
+
+    if (flood == Flood::Running) {
+        const auto elapsed
+            = std::chrono::duration_cast<std::chrono::microseconds>(now - floodStartAt);
+        const std::uint64_t due = source.dueAt(std::uint64_t(elapsed.count()));
+        std::vector<std::uint8_t> bytes;
+        while (queue.size() < FloodBacklog && source.generated() < due) {
+            bytes.clear();
+            const std::uint64_t owed = due - source.generated();
+            source.generate(
+                std::size_t(std::min<std::uint64_t>(owed, FloodBacklog - queue.size())), bytes);
+            queue.append(bytes.data(), bytes.size());
+            if (!queue.writeTo(port.masterFd()))
+                break; // reported by the caller's own write attempt
+        }
+        if (source.finished() && queue.empty()) {
+            flood = Flood::Draining;
+            emptySeen = false;
+        }
+        return false;
+    }
+
+    const int queued = port.slaveInputQueued();
+    if (queued != 0) {
+        emptySeen = false;
+        return false;
+    }
+    if (!emptySeen) {
+        emptySeen = true;
+        emptySince = now;
+    }
+    if (now - emptySince >= DrainQuiet) {
+        ending = Ending::FloodDone;
+        return true;
+    }
+    return false;
+}
+
+Simulator::Clock::time_point Simulator::nextDeadline(Clock::time_point now) const
+{
+    Clock::time_point next = Clock::time_point::max();
+    if (started && options.vanishing())
+        next = std::min(next, vanishAt);
+    if (options.frameTimeoutMs > 0 && decoder.pendingSize() > 0)
+        next = std::min(next, lastInput + std::chrono::milliseconds(options.frameTimeoutMs));
+    switch (flood) {
+    case Flood::Delaying:
+        next = std::min(next, floodStartAt);
+        break;
+    case Flood::Running:
+        // Also the retry for a full line, in case the master's writability is not signalled.
+        next = std::min({next, now + FloodTick, giveUpAt});
+        break;
+    case Flood::Draining:
+        next = std::min({next, now + DrainTick, giveUpAt});
+        break;
+    case Flood::Off:
+    case Flood::Waiting:
+        break;
+    }
+    return next;
+}
+
+int Simulator::finish(Ending ending)
+{
+    // Whatever the terminal wrote up to now still gets its lines.
+    readInput(Clock::now());
+    report(decoder.flush());
+
+    if (flood == Flood::Running || flood == Flood::Draining) {
+        char line[64];
+        std::snprintf(line, sizeof line, "FLOOD total=%llu fnv1a=%08X",
+            static_cast<unsigned long long>(queue.written()), static_cast<unsigned>(queue.fnv1a()));
+        emitLine(line);
+    }
+
+    switch (ending) {
+    case Ending::Vanish:
+        port.close();
+        emitLine("VANISHED");
+        return 0;
+    case Ending::FloodStuck:
+        std::fprintf(stderr,
+            "adapter-sim: flood not delivered within --drain-timeout: %llu of %llu "
+            "bytes written, %d still unread by the other side\n",
+            static_cast<unsigned long long>(queue.written()),
+            static_cast<unsigned long long>(source.total()), port.slaveInputQueued());
+        return 1;
+    case Ending::Signal:
+    case Ending::FloodDone:
+        break;
+    }
+    return 0;
+}
+
+int Simulator::fail(const std::string &message)
+{
+    std::fprintf(stderr, "adapter-sim: %s\n", message.c_str());
+    return 1;
+}
+
+} // namespace sim

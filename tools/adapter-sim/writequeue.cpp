@@ -1,0 +1,35 @@
+#include "writequeue.h"
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace sim {
+
+void WriteQueue::append(const std::uint8_t *data, std::size_t size)
+{
+    bytes.insert(bytes.end(), data, data + size);
+}
+
+bool WriteQueue::writeTo(int fd)
+{
+    while (!empty()) {
+        const ssize_t n = ::write(fd, bytes.data() + head, size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno == EAGAIN || errno == EWOULDBLOCK;
+        }
+        for (ssize_t i = 0; i < n; ++i) {
+            hash ^= bytes[head + std::size_t(i)];
+            hash *= 16777619u;
+        }
+        head += std::size_t(n);
+        writtenCount += std::uint64_t(n);
+    }
+    // Only reset when drained, so the front is never moved while bytes are pending.
+    bytes.clear();
+    head = 0;
+    return true;
+}
+
+} // namespace sim

@@ -1,0 +1,37 @@
+#ifndef WRITEQUEUE_H
+#define WRITEQUEUE_H
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace sim {
+
+// Bytes on their way to a non-blocking descriptor. Nothing is ever dropped: what the
+// descriptor does not take now stays queued, in order, for the next attempt. Counts and
+// hashes only what the descriptor actually accepted.
+class WriteQueue
+{
+public:
+    void append(const std::uint8_t *data, std::size_t size);
+    std::size_t size() const { return bytes.size() - head; }
+    bool empty() const { return size() == 0; }
+
+    // Writes as much as the descriptor takes without blocking. False on a real write error
+    // (errno is kept); a full descriptor is not an error.
+    bool writeTo(int fd);
+
+    std::uint64_t written() const { return writtenCount; }
+    // FNV-1a, 32 bit, of every byte written so far.
+    std::uint32_t fnv1a() const { return hash; }
+
+private:
+    std::vector<std::uint8_t> bytes;
+    std::size_t head = 0;
+    std::uint64_t writtenCount = 0;
+    std::uint32_t hash = 2166136261u;
+};
+
+} // namespace sim
+
+#endif // WRITEQUEUE_H
