@@ -1,3 +1,4 @@
+#include "hexcodec.h"
 #include "mainwindow.h"
 #include "modalboxcatcher.h"
 #include "ptymaster.h"
@@ -66,6 +67,8 @@ private slots:
     void echoFrame();
     void typedFrames_data();
     void typedFrames();
+    void anyTypedTextIsSentAsParsed_data();
+    void anyTypedTextIsSentAsParsed();
     void closedPortSendsNothing();
 
     void receivedBlocksAreLogged_data();
@@ -352,6 +355,45 @@ void TestMainWindow::typedFrames()
     QCOMPARE(widget<QLineEdit>("lineEditChSum")->text(), sumText);
     QCOMPARE(logLines(), QStringList {"<-- " + QString::fromLatin1(frame.toHex(' ').toUpper())});
     QCOMPARE(widget<QLineEdit>("lineEdit")->text(), text);
+}
+
+void TestMainWindow::anyTypedTextIsSentAsParsed_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("withSum");
+
+    QString longest;
+    for (int digit = 0; longest.size() < 32767; ++digit)
+        longest += QString::number(digit % 16, 16) + QLatin1Char(' ');
+    longest.truncate(32767);
+    QTest::newRow("longest text, one-digit groups") << longest << true;
+    QTest::newRow("longest text of one group") << QString(32767, QLatin1Char('f')) << false;
+    QTest::newRow("only junk") << QStringLiteral("zz!? \t#") << false;
+    QTest::newRow("only junk with checksum") << QStringLiteral("\u00A0\u00A0") << true;
+    QTest::newRow("non-ASCII around digits")
+        << QString::fromUtf8("1\uFF12F \u00E9 A\U0001D7D9B \u0410\u0411 7") << true;
+}
+
+void TestMainWindow::anyTypedTextIsSentAsParsed()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, withSum);
+
+    QByteArray expected;
+    HexStringToBytes(text, expected);
+    if (withSum)
+        expected.append(XorCheckSum(expected, 2));
+
+    openPort();
+    widget<QLineEdit>("lineEdit")->setText(text);
+    QCOMPARE(widget<QLineEdit>("lineEdit")->text(), text);
+    widget<QCheckBox>("checkBoxChSum")->setChecked(withSum);
+    widget<QPushButton>("pbCOMportTX_V")->click();
+    widget<QPushButton>("pbCOMportTX_Echo")->click();
+
+    const QByteArray echo = hex("1C0503800182");
+    QCOMPARE(pty->readExactly(expected.size() + echo.size(), 20000), expected + echo);
+    QCOMPARE(logLines().first(), "<-- " + QString::fromLatin1(expected.toHex(' ').toUpper()));
 }
 
 void TestMainWindow::closedPortSendsNothing()
