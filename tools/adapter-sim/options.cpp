@@ -140,6 +140,10 @@ bool Options::parse(int argc, const char *const *argv, std::string &error)
                 return false;
             if (!parseInteger(value, MaxMs, drainTimeoutMs))
                 return badValue("milliseconds, 0 to 86400000");
+        } else if (name == "--stamp") {
+            if (!noValue())
+                return false;
+            stamp = true;
         } else if (!name.empty() && name[0] == '-') {
             error = "unknown option " + name;
             return false;
@@ -238,6 +242,16 @@ Options:
                         the last byte arrived (default 0: wait forever).
   --drain-timeout MS    How long, after the flood's last byte is due, to wait for the other
                         side to read everything (default 10000).
+  --stamp               Add timestamps for latency measurements, in nanoseconds of
+                        CLOCK_MONOTONIC (one clock for all processes of the machine):
+                        every event line above ends in " t=<ns>", taken as it is printed
+                        (right after the read that completed it, or when a held frame is
+                        given up), and every write to the line is reported, right after it
+                        returned, as
+                          WROTE <ns> <offset> <count>
+                        offset = bytes written before this write (so a flood's byte k is at
+                        offset k), count = bytes this write took. FLOOD and VANISHED lines
+                        are unchanged.
 
 Flood details: while --flood is given nothing is answered, not even an echo, so the bytes on
 the line are exactly the flood stream; events are still printed. When the flood's bytes have

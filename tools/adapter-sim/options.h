@@ -20,6 +20,7 @@ public:
     std::int64_t vanishAfterMs = -1; // -1 means never
     std::uint64_t frameTimeoutMs = 0; // 0 means wait for the rest of a frame forever
     std::uint64_t drainTimeoutMs = 10000;
+    bool stamp = false; // monotonic timestamps on event lines, WROTE lines for writes
 
     bool flooding() const { return floodRate > 0; }
     bool vanishing() const { return vanishAfterMs >= 0; }

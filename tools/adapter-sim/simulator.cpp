@@ -5,8 +5,10 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
+#include <string>
 #include <unistd.h>
 
 namespace sim {
@@ -61,12 +63,28 @@ void emitLine(const std::string &line)
     std::fflush(stdout);
 }
 
+// Named explicitly rather than through steady_clock, so that other processes can rely on
+// the stamps being CLOCK_MONOTONIC.
+std::string monotonicNs()
+{
+    timespec ts {};
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    return std::to_string(std::uint64_t(ts.tv_sec) * 1000000000u + std::uint64_t(ts.tv_nsec));
+}
+
 } // namespace
 
 Simulator::Simulator(const Options &options)
     : options(options)
     , source(options.floodRate, options.floodMs)
-{ }
+{
+    if (options.stamp) {
+        queue.setObserver([](std::uint64_t offset, std::size_t count) {
+            emitLine("WROTE " + monotonicNs() + " " + std::to_string(offset) + " "
+                + std::to_string(count));
+        });
+    }
+}
 
 int Simulator::run()
 {
@@ -162,7 +180,10 @@ bool Simulator::readInput(Clock::time_point now)
 void Simulator::report(const std::vector<FrameEvent> &events)
 {
     for (const FrameEvent &event : events) {
-        emitLine(event.toLine());
+        if (options.stamp)
+            emitLine(event.toLine() + " t=" + monotonicNs());
+        else
+            emitLine(event.toLine());
         // During a flood the line must carry the flood stream alone, or its hash would not
         // match what the other side received.
         if (event.kind == FrameEvent::Kind::Echo && !options.flooding())

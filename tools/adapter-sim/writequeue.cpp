@@ -23,6 +23,8 @@ bool WriteQueue::writeTo(int fd)
             hash ^= bytes[head + std::size_t(i)];
             hash *= 16777619u;
         }
+        if (observer)
+            observer(writtenCount, std::size_t(n));
         head += std::size_t(n);
         writtenCount += std::uint64_t(n);
     }

@@ -3,6 +3,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <utility>
 #include <vector>
 
 namespace sim {
@@ -13,6 +15,10 @@ namespace sim {
 class WriteQueue
 {
 public:
+    // Told of every write the descriptor accepted: bytes written before it, and its count.
+    using Observer = std::function<void(std::uint64_t offset, std::size_t count)>;
+
+    void setObserver(Observer newObserver) { observer = std::move(newObserver); }
     void append(const std::uint8_t *data, std::size_t size);
     std::size_t size() const { return bytes.size() - head; }
     bool empty() const { return size() == 0; }
@@ -30,6 +36,7 @@ private:
     std::size_t head = 0;
     std::uint64_t writtenCount = 0;
     std::uint32_t hash = 2166136261u;
+    Observer observer;
 };
 
 } // namespace sim

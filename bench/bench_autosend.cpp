@@ -1,0 +1,121 @@
+// Auto-send: frames per second and their spacing as they arrive at the simulated adapter.
+#include "adaptersim.h"
+#include "benchenv.h"
+#include "figures.h"
+#include "probes.h"
+#include "windowdriver.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QPushButton>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <vector>
+
+namespace {
+
+struct Arrivals
+{
+    std::vector<qint64> ns; // --stamp time of each SEND line
+};
+
+// The t=<ns> stamps of the simulator's SEND lines; anything else it reports is a broken frame.
+Arrivals sendStamps(const QStringList &events, int &otherEvents)
+{
+    Arrivals arrivals;
+    otherEvents = 0;
+    for (const QString &event : events) {
+        if (!event.startsWith(QLatin1String("SEND "))) {
+            ++otherEvents;
+            continue;
+        }
+        const int at = event.lastIndexOf(QLatin1String(" t="));
+        arrivals.ns.push_back(event.mid(at + 3).toLongLong());
+    }
+    return arrivals;
+}
+
+std::vector<double> intervalsMs(const std::vector<qint64> &ns)
+{
+    std::vector<double> gaps;
+    for (std::size_t i = 1; i < ns.size(); ++i)
+        gaps.push_back(double(ns[i] - ns[i - 1]) / 1e6);
+    return gaps;
+}
+
+void measure(int periodMs, int seconds, Figures &figures)
+{
+    WindowDriver driver;
+    AdapterSim sim(adapterSimProgram());
+    if (!sim.start({QStringLiteral("--stamp")}))
+        qFatal("the simulator did not start: %s", qPrintable(sim.errorOutput()));
+    if (!driver.openPort(sim.devicePath()))
+        qFatal("the window could not open %s", qPrintable(sim.devicePath()));
+
+    // When the window logs each frame, which is right after it hands the frame to the port:
+    // tells the window's timing apart from the line's and the simulator's.
+    std::vector<qint64> loggedNs;
+    QObject::connect(driver.log()->document(), &QTextDocument::contentsChanged,
+        [&loggedNs] { loggedNs.push_back(monotonicNs()); });
+    driver.setSpin("sbAutoSendPeriod", periodMs);
+    auto *autoSend = driver.widget<QPushButton>("pbAutoSend");
+    autoSend->click();
+    // Measuring time: the loop idles on a single timer, so that nothing of ours competes with
+    // the window's own.
+    QEventLoop loop;
+    QTimer::singleShot(seconds * 1000, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+    autoSend->click();
+    const int sent = driver.logLineCount();
+    if (!waitUntil([&] { return sim.events().size() >= sent; }, 10000))
+        qFatal("%d frames sent, %d arrived", sent, int(sim.events().size()));
+    // Closed first, or the simulator's exit would make the window report a lost port.
+    driver.click("pbCOMportClose");
+    sim.stop();
+
+    int otherEvents = 0;
+    const Arrivals arrivals = sendStamps(sim.events(), otherEvents);
+    const std::vector<double> gapsMs = intervalsMs(arrivals.ns);
+    const std::vector<double> sendGapsMs = intervalsMs(loggedNs);
+    const double span
+        = arrivals.ns.size() > 1 ? double(arrivals.ns.back() - arrivals.ns.front()) / 1e9 : 0;
+    const double perSecond = span > 0 ? double(arrivals.ns.size() - 1) / span : 0;
+    const double nominal = 1000.0 / periodMs;
+    const double p99 = percentile(gapsMs, 0.99);
+
+    const QString name = QStringLiteral("period %1 ms, %2 s: ").arg(periodMs).arg(seconds);
+    figures.add(name + QStringLiteral("frames per second at the simulator"),
+        QStringLiteral("%1 (%2 % of %3; %4 frames%5)")
+            .arg(Figures::number(perSecond, 2), Figures::number(100 * perSecond / nominal, 1),
+                Figures::number(nominal, 0), Figures::number(double(arrivals.ns.size()), 0),
+                otherEvents ? QStringLiteral(", %1 broken").arg(otherEvents) : QString()),
+        QStringLiteral("≥ 99 %"), perSecond >= 0.99 * nominal && otherEvents == 0);
+    figures.add(name + QStringLiteral("interval between frames, p99 (p50, max)"),
+        QStringLiteral("%1 ms (%2, %3)")
+            .arg(Figures::number(p99, 2), Figures::number(percentile(gapsMs, 0.5), 2),
+                Figures::number(percentile(gapsMs, 1.0), 2)),
+        QStringLiteral("≤ %1 ms").arg(Figures::number(1.2 * periodMs, 0)),
+        !gapsMs.empty() && p99 <= 1.2 * periodMs);
+    figures.add(name + QStringLiteral("interval between frames as the window logs them, p99 (max)"),
+        QStringLiteral("%1 ms (%2)")
+            .arg(Figures::number(percentile(sendGapsMs, 0.99), 2),
+                Figures::number(percentile(sendGapsMs, 1.0), 2)));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    prepareEnvironment();
+    QApplication app(argc, argv);
+    installMessageHandler();
+    const int seconds = quickRun(argc, argv) ? 3 : 10;
+    Figures figures(QStringLiteral("Auto-send"));
+    for (int period : {10, 100}) {
+        note(QStringLiteral("auto-send every %1 ms for %2 s").arg(period).arg(seconds));
+        measure(period, seconds, figures);
+    }
+    return 0;
+}

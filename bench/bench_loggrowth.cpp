@@ -1,0 +1,136 @@
+// Log growth: what one more log line costs, in time and memory, as the log grows.
+#include "benchenv.h"
+#include "figures.h"
+#include "logfill.h"
+#include "probes.h"
+#include "ptymaster.h"
+#include "windowdriver.h"
+#include "xorshiftstream.h"
+
+#include <QApplication>
+#include <QTextEdit>
+
+#include <vector>
+
+namespace {
+
+constexpr int BlockBytes = 16; // an adapter answer is about this long
+constexpr int Samples = 1000;
+// Unmeasured lines before the samples: the first lines after the window shows again pay for
+// cold caches, which is not what the size of the log costs.
+constexpr int WarmUp = 100;
+
+// Per-line costs in microseconds. The median decides, because other processes on the
+// machine add spikes that say nothing about the log; the mean is shown beside it.
+struct Cost
+{
+    double median = 0;
+    double mean = 0;
+};
+
+Cost costOf(const std::vector<double> &samples)
+{
+    double sum = 0;
+    for (double sample : samples)
+        sum += sample;
+    return {percentile(samples, 0.5), sum / double(samples.size())};
+}
+
+QString shown(const Cost &cost)
+{
+    return QStringLiteral("%1 (mean %2)")
+        .arg(Figures::number(cost.median, 1), Figures::number(cost.mean, 1));
+}
+
+// Through the pty, one block at a time, each waited for: write, wake-up, read, format,
+// append and repaint, all of it.
+Cost ptyCostPerLine(WindowDriver &driver, PtyMaster &pty, XorShiftStream &bytes)
+{
+    std::vector<double> samples;
+    for (int i = -WarmUp; i < Samples; ++i) {
+        const QByteArray block = bytes.take(BlockBytes);
+        const int before = driver.logLineCount();
+        const qint64 start = monotonicNs();
+        if (!pty.write(block))
+            qFatal("pty write failed");
+        if (!waitUntil([&] { return driver.logLineCount() > before; }, 10000))
+            qFatal("a block written to the pty never reached the log");
+        // The repaint that the new line scheduled belongs to its cost.
+        QCoreApplication::processEvents();
+        if (i >= 0)
+            samples.push_back(double(monotonicNs() - start) / 1000);
+    }
+    return costOf(samples);
+}
+
+// The window's own call alone, with the repaint it schedules done between the samples but
+// not timed.
+Cost appendCostPerLine(WindowDriver &driver, XorShiftStream &bytes)
+{
+    QTextEdit *log = driver.log();
+    std::vector<double> samples;
+    for (int i = -WarmUp; i < Samples; ++i) {
+        const QString line = receivedLine(bytes.take(BlockBytes));
+        const qint64 start = monotonicNs();
+        log->append(line);
+        if (i >= 0)
+            samples.push_back(double(monotonicNs() - start) / 1000);
+        QCoreApplication::processEvents();
+    }
+    return costOf(samples);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    prepareEnvironment();
+    QApplication app(argc, argv);
+    installMessageHandler();
+    const bool quick = quickRun(argc, argv);
+    Figures figures(QStringLiteral("Log growth"));
+
+    WindowDriver driver;
+    PtyMaster pty;
+    if (!pty.isValid() || !pty.makeSlaveRaw() || !driver.openPort(pty.slavePath()))
+        qFatal("cannot open a pty in the window");
+    QCoreApplication::processEvents();
+    const qint64 baseline = residentBytes();
+
+    XorShiftStream bytes;
+    const std::vector<int> sizes = quick ? std::vector<int> {1000, 10000, 100000}
+                                         : std::vector<int> {1000, 10000, 100000, 1000000};
+    std::vector<Cost> ptyCost;
+    std::vector<Cost> appendCost;
+    double bytesPerLine = 0;
+    for (int size : sizes) {
+        note(QStringLiteral("filling the log to %1 lines").arg(size));
+        fillLog(driver, size, bytes, BlockBytes);
+
+        const int lines = driver.logLineCount();
+        bytesPerLine = double(residentBytes() - baseline) / lines;
+        ptyCost.push_back(ptyCostPerLine(driver, pty, bytes));
+        appendCost.push_back(appendCostPerLine(driver, bytes));
+
+        const QString at = Figures::number(size, 0);
+        figures.add(
+            QStringLiteral("µs per line via pty, log at %1 lines").arg(at), shown(ptyCost.back()));
+        figures.add(QStringLiteral("µs per QTextEdit::append, log at %1 lines").arg(at),
+            shown(appendCost.back()));
+        figures.add(QStringLiteral("memory per line, log at %1 lines").arg(at),
+            Figures::number(bytesPerLine, 0) + QStringLiteral(" B"));
+    }
+
+    const QString largest = Figures::number(sizes.back(), 0);
+    const QString ratioTarget = QStringLiteral("≤ 1.30");
+    const double ptyRatio = ptyCost.back().median / ptyCost.front().median;
+    const double appendRatio = appendCost.back().median / appendCost.front().median;
+    figures.add(QStringLiteral("cost at %1 / cost at 1,000 lines, via pty").arg(largest),
+        Figures::number(ptyRatio, 2), ratioTarget, ptyRatio <= 1.3);
+    figures.add(QStringLiteral("cost at %1 / cost at 1,000 lines, append").arg(largest),
+        Figures::number(appendRatio, 2), ratioTarget, appendRatio <= 1.3);
+    figures.add(QStringLiteral("memory per line at %1 lines").arg(largest),
+        Figures::number(bytesPerLine, 0) + QStringLiteral(" B"), QStringLiteral("≤ 800 B"),
+        bytesPerLine <= 800);
+    return 0;
+}

@@ -1,0 +1,70 @@
+// Sending cost: one "TX Data" click, log line included, with a long log already shown.
+#include "benchenv.h"
+#include "figures.h"
+#include "logfill.h"
+#include "probes.h"
+#include "ptymaster.h"
+#include "windowdriver.h"
+#include "xorshiftstream.h"
+
+#include <QApplication>
+
+#include <vector>
+
+namespace {
+
+constexpr int FrameBytes = 10; // the default form: standard identifier, one data byte
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    prepareEnvironment();
+    QApplication app(argc, argv);
+    installMessageHandler();
+    const bool quick = quickRun(argc, argv);
+    const int logLines = quick ? 10000 : 100000;
+    const int clicks = quick ? 200 : 1000;
+    Figures figures(QStringLiteral("Sending"));
+
+    WindowDriver driver;
+    PtyMaster pty;
+    if (!pty.isValid() || !pty.makeSlaveRaw() || !driver.openPort(pty.slavePath()))
+        qFatal("cannot open a pty in the window");
+    XorShiftStream bytes;
+    note(QStringLiteral("filling the log to %1 lines").arg(logLines));
+    fillLog(driver, logLines, bytes);
+
+    std::vector<double> clickUs;
+    std::vector<double> roundUs;
+    qint64 received = 0;
+    for (int i = 0; i < clicks; ++i) {
+        const qint64 start = monotonicNs();
+        driver.click("pbCOMportTX_S");
+        const qint64 clicked = monotonicNs();
+        // The port writes and the log repaints from the event loop; a person's next click
+        // would wait for both.
+        QCoreApplication::processEvents();
+        clickUs.push_back(double(clicked - start) / 1000);
+        roundUs.push_back(double(monotonicNs() - start) / 1000);
+        received += pty.readAvailable().size();
+    }
+    received += pty.readExactly(int(clicks * FrameBytes - received), 10000).size();
+    if (received != qint64(clicks) * FrameBytes || driver.logLineCount() != logLines + clicks)
+        qFatal("clicks lost: %lld bytes arrived, %d lines logged", received, driver.logLineCount());
+
+    auto mean = [](const std::vector<double> &values) {
+        double sum = 0;
+        for (double v : values)
+            sum += v;
+        return sum / double(values.size());
+    };
+    const QString at = Figures::number(logLines, 0);
+    figures.add(QStringLiteral("µs per TX Data click, log line included, log at %1 lines").arg(at),
+        QStringLiteral("%1 (p99 %2)")
+            .arg(Figures::number(mean(clickUs), 1), Figures::number(percentile(clickUs, 0.99), 1)));
+    figures.add(QStringLiteral("µs per TX Data click with the write and repaint that follow"),
+        QStringLiteral("%1 (p99 %2)")
+            .arg(Figures::number(mean(roundUs), 1), Figures::number(percentile(roundUs, 0.99), 1)));
+    return 0;
+}

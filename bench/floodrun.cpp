@@ -1,0 +1,179 @@
+#include "floodrun.h"
+
+#include "adaptersim.h"
+#include "benchenv.h"
+#include "modalboxcatcher.h"
+#include "paintstamps.h"
+#include "probes.h"
+#include "windowdriver.h"
+#include "xorshiftstream.h"
+
+#include <QEventLoop>
+#include <QRegularExpression>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+struct Write
+{
+    qint64 ns;
+    qint64 offset;
+    qint64 count;
+};
+
+// The log's lines as bytes: their running total after each line, compared against the flood
+// stream as they are read.
+struct LogBytes
+{
+    std::vector<qint64> endAfterLine;
+    bool matchesStream = true;
+    quint32 fnv1a = 2166136261u;
+};
+
+LogBytes readLog(const WindowDriver &driver)
+{
+    LogBytes result;
+    XorShiftStream stream;
+    qint64 total = 0;
+    const int lines = driver.logLineCount();
+    result.endAfterLine.reserve(std::size_t(lines));
+    for (int i = 0; i < lines; ++i) {
+        const QString line = driver.logLine(i);
+        if (!line.startsWith(QLatin1String("--> ")))
+            result.matchesStream = false;
+        const QByteArray bytes = QByteArray::fromHex(line.mid(4).toLatin1());
+        for (char byte : bytes) {
+            if (quint8(byte) != stream.next())
+                result.matchesStream = false;
+            result.fnv1a = (result.fnv1a ^ quint8(byte)) * 16777619u;
+        }
+        total += bytes.size();
+        result.endAfterLine.push_back(total);
+    }
+    return result;
+}
+
+// AdapterSim::waitForEvent leaves a pending single-shot timer behind for every wait, and
+// with a line per write those pile up into the thousands and slow every timer start in this
+// process; waiting on the signal with a timer of our own keeps the measured process clean.
+QString waitForFloodEnd(AdapterSim &sim, int timeoutMs)
+{
+    QString end;
+    QEventLoop loop;
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&sim, &AdapterSim::eventReceived, &loop, [&](const QString &line) {
+        if (line.startsWith(QLatin1String("FLOOD "))) {
+            end = line;
+            loop.quit();
+        }
+    });
+    timeout.start(timeoutMs);
+    loop.exec();
+    return end;
+}
+
+} // namespace
+
+FloodResult runFlood(const FloodSettings &settings)
+{
+    FloodResult result;
+    // The simulator closes its pty when the flood ends, and the window reports the lost port
+    // in a modal box that would otherwise wait for a click forever.
+    ModalBoxCatcher catcher;
+    WindowDriver driver;
+    AdapterSim sim(adapterSimProgram());
+    QStringList arguments {QStringLiteral("--flood"), QString::number(settings.bytesPerSecond),
+        QStringLiteral("--seconds"), QString::number(settings.milliseconds / 1000.0, 'f', 3),
+        // Lets the window finish opening before the first byte, as a real adapter would.
+        QStringLiteral("--delay"), QStringLiteral("200"), QStringLiteral("--drain-timeout"),
+        QString::number(settings.drainTimeoutMs)};
+    if (settings.stamp)
+        arguments << QStringLiteral("--stamp");
+    if (!sim.start(arguments))
+        qFatal("the simulator did not start: %s", qPrintable(sim.errorOutput()));
+
+    // Kept minimal: this runs inside the process whose CPU time is measured.
+    std::vector<qint64> lineNs;
+    lineNs.reserve(std::size_t(settings.milliseconds) * 2);
+    QObject::connect(driver.log()->document(), &QTextDocument::contentsChanged,
+        [&lineNs] { lineNs.push_back(monotonicNs()); });
+    PaintStamps paints(
+        [&driver] { return driver.logLineCount(); }, std::size_t(settings.milliseconds) * 2);
+    driver.log()->viewport()->installEventFilter(&paints);
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    qint64 lastTick = 0;
+    qint64 maxGap = 0;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const qint64 now = monotonicNs();
+        maxGap = std::max(maxGap, now - lastTick);
+        lastTick = now;
+    });
+
+    const qint64 cpuStart = processCpuNs();
+    const qint64 wallStart = monotonicNs();
+    lastTick = wallStart;
+    tick.start(10);
+    if (!driver.openPort(sim.devicePath()))
+        qFatal("the window could not open %s", qPrintable(sim.devicePath()));
+    const QString end
+        = waitForFloodEnd(sim, settings.milliseconds + settings.drainTimeoutMs + 30000);
+    tick.stop();
+    result.seconds = double(monotonicNs() - wallStart) / 1e9;
+    result.cpuShare = double(processCpuNs() - cpuStart) / 1e9 / result.seconds;
+    result.maxTickGapMs = double(maxGap) / 1e6;
+    driver.click("pbCOMportClose");
+    QObject::disconnect(driver.log()->document(), nullptr, nullptr, nullptr);
+    driver.log()->viewport()->removeEventFilter(&paints);
+    result.simulatorOk = sim.stop() && !end.isEmpty();
+
+    const QRegularExpression floodLine(QStringLiteral("^FLOOD total=(\\d+) fnv1a=([0-9A-F]{8})"));
+    const QRegularExpressionMatch floodMatch = floodLine.match(end);
+    quint32 sentHash = 0;
+    if (floodMatch.hasMatch()) {
+        result.sent = floodMatch.captured(1).toLongLong();
+        sentHash = floodMatch.captured(2).toUInt(nullptr, 16);
+    }
+
+    const LogBytes log = readLog(driver);
+    result.lines = int(log.endAfterLine.size());
+    result.logged = log.endAfterLine.empty() ? 0 : log.endAfterLine.back();
+    result.intact = log.matchesStream && result.logged == result.sent && log.fnv1a == sentHash;
+    if (lineNs.size() != log.endAfterLine.size())
+        qFatal("%zu log changes seen for %d lines", lineNs.size(), result.lines);
+    if (result.lines > 1) {
+        const double span = double(lineNs.back() - lineNs.front()) / 1e9;
+        result.deliveredPerSecond = double(result.logged - log.endAfterLine.front()) / span;
+    }
+
+    if (settings.stamp) {
+        for (const QString &event : sim.events()) {
+            if (!event.startsWith(QLatin1String("WROTE ")))
+                continue;
+            const QStringList fields = event.split(QLatin1Char(' '));
+            const Write write {fields.value(1).toLongLong(), fields.value(2).toLongLong(),
+                fields.value(3).toLongLong()};
+            // The line that holds the write's last byte is where the write became visible.
+            const auto line = std::upper_bound(
+                log.endAfterLine.begin(), log.endAfterLine.end(), write.offset + write.count - 1);
+            if (line == log.endAfterLine.end())
+                continue; // never logged: counted as lost already
+            const std::size_t index = std::size_t(line - log.endAfterLine.begin());
+            result.latencyMs.push_back(double(lineNs[index] - write.ns) / 1e6);
+            // The first repaint that started with the line in the log.
+            const auto paint
+                = std::upper_bound(paints.samples.begin(), paints.samples.end(), int(index));
+            if (paint != paints.samples.end()) {
+                const qint64 paintedNs = paints.ns[std::size_t(paint - paints.samples.begin())];
+                result.paintedLatencyMs.push_back(double(paintedNs - write.ns) / 1e6);
+            }
+        }
+    }
+    return result;
+}

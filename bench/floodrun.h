@@ -1,0 +1,38 @@
+#ifndef FLOODRUN_H
+#define FLOODRUN_H
+
+#include <QtGlobal>
+
+#include <vector>
+
+// One flood from the simulated adapter into a freshly opened window, checked byte for byte
+// against the stream the simulator sends.
+struct FloodSettings
+{
+    int bytesPerSecond = 11520;
+    int milliseconds = 10000;
+    // Ask the simulator for write timestamps, to measure latency.
+    bool stamp = false;
+    int drainTimeoutMs = 10000;
+};
+
+struct FloodResult
+{
+    bool simulatorOk = false; // it delivered everything and exited normally
+    qint64 sent = 0; // bytes the simulator wrote
+    qint64 logged = 0; // bytes found in the log
+    bool intact = false; // the logged bytes are the stream, in order, and hash as sent
+    int lines = 0;
+    double seconds = 0; // from opening the port to the simulator's end of flood
+    double cpuShare = 0; // process CPU time over `seconds`, as a share of one core
+    double maxTickGapMs = 0; // longest gap between ticks of a 10 ms timer
+    double deliveredPerSecond = 0; // bytes per second from the first to the last log line
+    std::vector<double> latencyMs; // write to log line, per simulator write (with stamp)
+    std::vector<double> paintedLatencyMs; // write to the first repaint showing that line
+
+    qint64 lost() const { return sent - logged; }
+};
+
+FloodResult runFlood(const FloodSettings &settings);
+
+#endif // FLOODRUN_H
