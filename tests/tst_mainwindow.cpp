@@ -74,6 +74,8 @@ private slots:
     void receivedBlocksAreLogged_data();
     void receivedBlocksAreLogged();
     void clearEmptiesTheLog();
+    void undoCannotEraseTraffic();
+    void burstOfLinesIsShown();
 
     void byteCountEnablesDataBoxes_data();
     void byteCountEnablesDataBoxes();
@@ -455,6 +457,30 @@ void TestMainWindow::clearEmptiesTheLog()
 
     QVERIFY(pty->write(hex("AB")));
     QTRY_COMPARE(logLines(), QStringList {"--> AB"});
+}
+
+void TestMainWindow::undoCannotEraseTraffic()
+{
+    openPort();
+    widget<QPushButton>("pbCOMportTX_Echo")->click();
+    QVERIFY(pty->write(hex("0102")));
+    QTRY_COMPARE(logLines().size(), 2);
+
+    auto *log = widget<QTextEdit>("textEdit");
+    log->setFocus();
+    QTest::keyClick(log, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(log, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(logLines(), (QStringList {"<-- 1C 05 03 80 01 82", "--> 01 02"}));
+}
+
+void TestMainWindow::burstOfLinesIsShown()
+{
+    openPort();
+    auto *log = widget<QTextEdit>("textEdit");
+    for (int i = 0; i < 50; ++i)
+        widget<QPushButton>("pbCOMportTX_Echo")->click();
+    QCOMPARE(logLines().size(), 50);
+    QTRY_VERIFY(log->updatesEnabled());
 }
 
 void TestMainWindow::byteCountEnablesDataBoxes_data()

@@ -5,12 +5,17 @@
 
 #include <QMessageBox>
 #include <QSerialPortInfo>
+#include <QTextDocument>
 #include <QTimer>
 
 namespace {
 
 const QString sentMarker = QStringLiteral("<-- ");
 const QString receivedMarker = QStringLiteral("--> ");
+
+// Blocks can arrive hundreds of times a second; scrolling and repainting the log for each
+// costs more than all the rest, and nobody reads faster than this anyway.
+constexpr int logRepaintMs = 20;
 
 char lowByte(const QSpinBox *box)
 {
@@ -24,6 +29,9 @@ MainWindow::MainWindow(QWidget *parent)
     , ui(new MainWindowForm)
 {
     ui->setupUi(this);
+    // Undo would let Ctrl+Z in the log take back lines of traffic; it also costs memory
+    // for every line logged.
+    ui->textEdit->document()->setUndoRedoEnabled(false);
 
     connect(ui->pbCOMportOpen, SIGNAL(clicked()), this, SLOT(openCOMport()));
     connect(ui->pbCOMportClose, SIGNAL(clicked()), this, SLOT(closeCOMport()));
@@ -241,7 +249,26 @@ void MainWindow::logBlock(const QString &marker, const QByteArray &bytes)
 {
     txHexLength = bytes.size() * 2;
     BytesToSpacedHex(bytes, logText, txHexLength);
+    holdLogRepaint();
     ui->textEdit->append(marker + logText.toUpper());
+}
+
+// The first line after a quiet spell shows at once; the lines right behind it enter the log
+// at once too, but are shown together by one repaint when the spell is over.
+void MainWindow::holdLogRepaint()
+{
+    QTextEdit *log = ui->textEdit;
+    if (!log->updatesEnabled())
+        return;
+    if (!logPainted.isValid() || logPainted.elapsed() >= logRepaintMs) {
+        logPainted.start();
+        return;
+    }
+    log->setUpdatesEnabled(false);
+    QTimer::singleShot(int(logRepaintMs - logPainted.elapsed()), log, [this, log] {
+        log->setUpdatesEnabled(true);
+        logPainted.start();
+    });
 }
 
 void MainWindow::clearData()

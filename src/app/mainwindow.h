@@ -4,6 +4,7 @@
 #include "portsettings.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QSerialPort>
 #include <QString>
@@ -42,6 +43,7 @@ private:
     QSpinBox *dataBox(int number) const;
     void sendFrame();
     void logBlock(const QString &marker, const QByteArray &bytes);
+    void holdLogRepaint();
 
     MainWindowForm *ui;
     PortSettings portSettings;
@@ -52,6 +54,7 @@ private:
     qint32 txHexLength;
     QString logText;
     bool portLossPending = false;
+    QElapsedTimer logPainted;
 };
 
 #endif // MAINWINDOW_H
