@@ -237,6 +237,9 @@ void MainWindow::TX_Data_Str()
 void MainWindow::sendFrame()
 {
     serialPort->write(txFrame.constData(), txFrame.size());
+    // Hand the frame to the driver now rather than after the repaint that may come next,
+    // so that periodic frames leave on time.
+    serialPort->flush();
     logBlock(sentMarker, txFrame);
 }
 
