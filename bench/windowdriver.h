@@ -2,6 +2,7 @@
 #define WINDOWDRIVER_H
 
 #include "mainwindow.h"
+#include "namedwidget.h"
 
 #include <QString>
 
@@ -25,10 +26,7 @@ public:
     // The named widget; a missing one is a broken benchmark, so it aborts.
     template<typename T> T *widget(const char *name) const
     {
-        T *found = mainWindow->findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no widget %s", name);
-        return found;
+        return namedWidget<T>(mainWindow.get(), name);
     }
 
     QTextEdit *log() const;

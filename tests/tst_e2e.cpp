@@ -6,6 +6,8 @@
 #include "hexcodec.h"
 #include "mainwindow.h"
 #include "modalboxcatcher.h"
+#include "namedwidget.h"
+#include "testenvironment.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,7 +25,6 @@
 #include <QtTest>
 
 #include <cstdio>
-#include <ctime>
 #include <memory>
 #include <unistd.h>
 
@@ -111,23 +112,6 @@ QByteArray floodStream(int size)
     return bytes;
 }
 
-double processCpuMs()
-{
-    timespec ts;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1000.0 + double(ts.tv_nsec) / 1e6;
-}
-
-QtMessageHandler testlibHandler = nullptr;
-
-// The offscreen platform warns about every shown window; that says nothing about the window.
-void dropPlatformNoise(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (message.contains(QLatin1String("does not support propagateSizeHints")))
-        return;
-    testlibHandler(type, context, message);
-}
-
 // `tst_e2e --hold-port PATH`: another program that has the port open, as a second terminal
 // would, until its stdin reaches end of file. It has to be a Qt program: Qt refuses a port
 // whose lock file (/var/lock/LCK..pts_N for /dev/pts/N, flock()ed, naming the holder's pid and
@@ -174,10 +158,7 @@ private slots:
 private:
     template<typename T> T *widget(const char *name) const
     {
-        T *w = window->findChild<T *>(QLatin1String(name));
-        if (!w)
-            qFatal("no widget %s", name);
-        return w;
+        return namedWidget<T>(window.get(), name);
     }
     QSerialPort *port() const;
     QTimer *autoSendTimer() const;
@@ -204,7 +185,7 @@ void TestE2e::initTestCase()
 {
     // The parser's traces would drown the test output.
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
-    testlibHandler = qInstallMessageHandler(dropPlatformNoise);
+    dropPlatformNoise();
     QVERIFY2(QFileInfo(QStringLiteral(ADAPTER_SIM)).isExecutable(), ADAPTER_SIM);
 }
 

@@ -1,7 +1,9 @@
 #include "hexcodec.h"
 #include "mainwindow.h"
 #include "modalboxcatcher.h"
+#include "namedwidget.h"
 #include "ptymaster.h"
+#include "testenvironment.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,7 +18,6 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <ctime>
 #include <memory>
 
 namespace {
@@ -24,23 +25,6 @@ namespace {
 QByteArray hex(const char *text)
 {
     return QByteArray::fromHex(text);
-}
-
-QtMessageHandler testlibHandler = nullptr;
-
-// The offscreen platform warns about every shown window; that says nothing about the window.
-void dropPlatformNoise(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (message.contains(QLatin1String("does not support propagateSizeHints")))
-        return;
-    testlibHandler(type, context, message);
-}
-
-qint64 processCpuMs()
-{
-    timespec ts;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
 
 } // namespace
@@ -90,10 +74,7 @@ private slots:
 private:
     template<typename T> T *widget(const char *name) const
     {
-        T *w = window->findChild<T *>(QLatin1String(name));
-        if (!w)
-            qFatal("no widget %s", name);
-        return w;
+        return namedWidget<T>(window.get(), name);
     }
     QStringList logLines() const;
     QString statusText() const { return widget<QStatusBar>("statusBar")->currentMessage(); }
@@ -108,7 +89,7 @@ void TestMainWindow::initTestCase()
 {
     // The parser's traces would drown the test output.
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
-    testlibHandler = qInstallMessageHandler(dropPlatformNoise);
+    dropPlatformNoise();
 }
 
 void TestMainWindow::init()
