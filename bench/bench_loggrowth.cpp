@@ -92,8 +92,7 @@ int main(int argc, char *argv[])
 
     WindowDriver driver;
     PtyMaster pty;
-    if (!pty.isValid() || !pty.makeSlaveRaw() || !driver.openPort(pty.slavePath()))
-        qFatal("cannot open a pty in the window");
+    driver.openPty(pty);
     QCoreApplication::processEvents();
     const qint64 baseline = residentBytes();
 

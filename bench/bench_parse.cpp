@@ -51,8 +51,7 @@ int main(int argc, char *argv[])
 
     WindowDriver driver;
     PtyMaster pty;
-    if (!pty.isValid() || !pty.makeSlaveRaw() || !driver.openPort(pty.slavePath()))
-        qFatal("cannot open a pty in the window");
+    driver.openPty(pty);
     auto *field = driver.widget<QLineEdit>("lineEdit");
     driver.widget<QCheckBox>("checkBoxChSum")->setChecked(false);
 

@@ -29,8 +29,7 @@ int main(int argc, char *argv[])
 
     WindowDriver driver;
     PtyMaster pty;
-    if (!pty.isValid() || !pty.makeSlaveRaw() || !driver.openPort(pty.slavePath()))
-        qFatal("cannot open a pty in the window");
+    driver.openPty(pty);
     XorShiftStream bytes;
     note(QStringLiteral("filling the log to %1 lines").arg(logLines));
     fillLog(driver, logLines, bytes);

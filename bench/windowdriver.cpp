@@ -1,6 +1,7 @@
 #include "windowdriver.h"
 
 #include "probes.h"
+#include "ptymaster.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -63,4 +64,10 @@ void WindowDriver::setSpin(const char *name, int value)
 void WindowDriver::click(const char *name)
 {
     widget<QPushButton>(name)->click();
+}
+
+void WindowDriver::openPty(PtyMaster &pty)
+{
+    if (!pty.isValid() || !pty.makeSlaveRaw() || !openPort(pty.slavePath()))
+        qFatal("cannot open a pty in the window");
 }

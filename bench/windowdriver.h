@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class PtyMaster;
 class QSerialPort;
 class QTextEdit;
 
@@ -36,6 +37,9 @@ public:
 
     // Picks `path` in the port list and clicks Open; true if the port is open afterwards.
     bool openPort(const QString &path);
+    // Opens the slave of `pty` (made raw first); a pty that will not open is a broken
+    // benchmark, so it aborts.
+    void openPty(PtyMaster &pty);
     void setSpin(const char *name, int value);
     void click(const char *name);
 
