@@ -8,10 +8,12 @@
 class ChildProcess : public QProcess
 {
 public:
-    using QProcess::QProcess;
+    explicit ChildProcess(QObject *parent = nullptr);
 
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
 protected:
     void setupChildProcess() override;
+#endif
 };
 
 #endif // CHILDPROCESS_H

@@ -5,18 +5,19 @@
 #include <QString>
 
 // The line settings of the last connection attempt, with the texts the status bar shows.
+// Nothing reads it before the first attempt, so the values start merely zeroed.
 struct PortSettings
 {
     QString portName;
     qint32 baudRate = 0;
     QString baudRateText;
-    QSerialPort::DataBits dataBits = QSerialPort::UnknownDataBits;
+    QSerialPort::DataBits dataBits {};
     QString dataBitsText;
-    QSerialPort::Parity parity = QSerialPort::UnknownParity;
+    QSerialPort::Parity parity {};
     QString parityText;
-    QSerialPort::StopBits stopBits = QSerialPort::UnknownStopBits;
+    QSerialPort::StopBits stopBits {};
     QString stopBitsText;
-    QSerialPort::FlowControl flowControl = QSerialPort::UnknownFlowControl;
+    QSerialPort::FlowControl flowControl {};
     QString flowControlText;
 };
 
