@@ -1,11 +1,11 @@
 // Log growth: what one more log line costs, in time and memory, as the log grows.
 #include "benchenv.h"
 #include "figures.h"
+#include "floodstream.h"
 #include "logfill.h"
 #include "probes.h"
 #include "ptymaster.h"
 #include "windowdriver.h"
-#include "xorshiftstream.h"
 
 #include <QApplication>
 #include <QTextEdit>
@@ -44,11 +44,11 @@ QString shown(const Cost &cost)
 
 // Through the pty, one block at a time, each waited for: write, wake-up, read, format,
 // append and repaint, all of it.
-Cost ptyCostPerLine(WindowDriver &driver, PtyMaster &pty, XorShiftStream &bytes)
+Cost ptyCostPerLine(WindowDriver &driver, PtyMaster &pty, sim::FloodStream &bytes)
 {
     std::vector<double> samples;
     for (int i = -WarmUp; i < Samples; ++i) {
-        const QByteArray block = bytes.take(BlockBytes);
+        const QByteArray block = bytes.take<QByteArray>(BlockBytes);
         const int before = driver.logLineCount();
         const qint64 start = monotonicNs();
         if (!pty.write(block))
@@ -65,12 +65,12 @@ Cost ptyCostPerLine(WindowDriver &driver, PtyMaster &pty, XorShiftStream &bytes)
 
 // The window's own call alone, with the repaint it schedules done between the samples but
 // not timed.
-Cost appendCostPerLine(WindowDriver &driver, XorShiftStream &bytes)
+Cost appendCostPerLine(WindowDriver &driver, sim::FloodStream &bytes)
 {
     QTextEdit *log = driver.log();
     std::vector<double> samples;
     for (int i = -WarmUp; i < Samples; ++i) {
-        const QString line = receivedLine(bytes.take(BlockBytes));
+        const QString line = receivedLine(bytes.take<QByteArray>(BlockBytes));
         const qint64 start = monotonicNs();
         log->append(line);
         if (i >= 0)
@@ -96,7 +96,7 @@ int main(int argc, char *argv[])
     QCoreApplication::processEvents();
     const qint64 baseline = residentBytes();
 
-    XorShiftStream bytes;
+    sim::FloodStream bytes;
     const std::vector<int> sizes = quick ? std::vector<int> {1000, 10000, 100000}
                                          : std::vector<int> {1000, 10000, 100000, 1000000};
     std::vector<Cost> ptyCost;

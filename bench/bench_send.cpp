@@ -1,11 +1,11 @@
 // Sending cost: one "TX Data" click, log line included, with a long log already shown.
 #include "benchenv.h"
 #include "figures.h"
+#include "floodstream.h"
 #include "logfill.h"
 #include "probes.h"
 #include "ptymaster.h"
 #include "windowdriver.h"
-#include "xorshiftstream.h"
 
 #include <QApplication>
 
@@ -30,7 +30,7 @@ int main(int argc, char *argv[])
     WindowDriver driver;
     PtyMaster pty;
     driver.openPty(pty);
-    XorShiftStream bytes;
+    sim::FloodStream bytes;
     note(QStringLiteral("filling the log to %1 lines").arg(logLines));
     fillLog(driver, logLines, bytes);
 

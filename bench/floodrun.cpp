@@ -2,11 +2,11 @@
 
 #include "adaptersim.h"
 #include "benchenv.h"
+#include "floodstream.h"
 #include "modalboxcatcher.h"
 #include "paintstamps.h"
 #include "probes.h"
 #include "windowdriver.h"
-#include "xorshiftstream.h"
 
 #include <QEventLoop>
 #include <QRegularExpression>
@@ -31,13 +31,13 @@ struct LogBytes
 {
     std::vector<qint64> endAfterLine;
     bool matchesStream = true;
-    quint32 fnv1a = 2166136261u;
+    sim::Fnv1a fnv1a;
 };
 
 LogBytes readLog(const WindowDriver &driver)
 {
     LogBytes result;
-    XorShiftStream stream;
+    sim::FloodStream stream;
     qint64 total = 0;
     const int lines = driver.logLineCount();
     result.endAfterLine.reserve(std::size_t(lines));
@@ -49,7 +49,7 @@ LogBytes readLog(const WindowDriver &driver)
         for (char byte : bytes) {
             if (quint8(byte) != stream.next())
                 result.matchesStream = false;
-            result.fnv1a = (result.fnv1a ^ quint8(byte)) * 16777619u;
+            result.fnv1a.add(quint8(byte));
         }
         total += bytes.size();
         result.endAfterLine.push_back(total);
@@ -144,7 +144,8 @@ FloodResult runFlood(const FloodSettings &settings)
     const LogBytes log = readLog(driver);
     result.lines = int(log.endAfterLine.size());
     result.logged = log.endAfterLine.empty() ? 0 : log.endAfterLine.back();
-    result.intact = log.matchesStream && result.logged == result.sent && log.fnv1a == sentHash;
+    result.intact
+        = log.matchesStream && result.logged == result.sent && log.fnv1a.value() == sentHash;
     if (lineNs.size() != log.endAfterLine.size())
         qFatal("%zu log changes seen for %d lines", lineNs.size(), result.lines);
     if (result.lines > 1) {

@@ -1,9 +1,9 @@
 #include "logfill.h"
 
+#include "floodstream.h"
 #include "hexcodec.h"
 #include "probes.h"
 #include "windowdriver.h"
-#include "xorshiftstream.h"
 
 #include <QCoreApplication>
 #include <QTextEdit>
@@ -16,13 +16,13 @@ QString receivedLine(const QByteArray &bytes)
     return QStringLiteral("--> ") + hex.toUpper();
 }
 
-void fillLog(WindowDriver &driver, int lines, XorShiftStream &bytes, int blockBytes)
+void fillLog(WindowDriver &driver, int lines, sim::FloodStream &bytes, int blockBytes)
 {
     QWidget *window = driver.window();
     window->hide();
     QTextEdit *log = driver.log();
     while (driver.logLineCount() < lines)
-        log->append(receivedLine(bytes.take(blockBytes)));
+        log->append(receivedLine(bytes.take<QByteArray>(std::size_t(blockBytes))));
     window->show();
     if (!waitUntil([window] { return window->windowHandle()->isExposed(); }, 60000))
         qFatal("the window was never exposed again");

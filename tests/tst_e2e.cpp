@@ -3,6 +3,7 @@
 
 #include "adaptersim.h"
 #include "childprocess.h"
+#include "floodstream.h"
 #include "hexcodec.h"
 #include "mainwindow.h"
 #include "modalboxcatcher.h"
@@ -86,30 +87,6 @@ QByteArray wireBytes(const QString &event)
     }
     // Every other event carries its bytes after its last '=': frame=..., bytes=...
     return QByteArray::fromHex(event.mid(event.lastIndexOf(QLatin1Char('=')) + 1).toLatin1());
-}
-
-quint32 fnv1a(const QByteArray &bytes)
-{
-    quint32 hash = 2166136261u;
-    for (char c : bytes) {
-        hash ^= quint8(c);
-        hash *= 16777619u;
-    }
-    return hash;
-}
-
-// The simulator's flood: the low byte of each xorshift32 value (13, 17, 5; seed 1).
-QByteArray floodStream(int size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    quint32 state = 1;
-    for (int i = 0; i < size; ++i) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        bytes[i] = char(state & 0xFF);
-    }
-    return bytes;
 }
 
 // `tst_e2e --hold-port PATH`: another program that has the port open, as a second terminal
@@ -528,9 +505,11 @@ void TestE2e::flood()
     qInfo("flood: %d bytes in %d lines, FLOOD after %lld ms, window CPU %.0f ms",
         int(received.size()), int(lines.size()), elapsed, cpu);
     QCOMPARE(received.size(), total);
-    QCOMPARE(QString::number(fnv1a(received), 16), QString::number(hash, 16));
+    sim::Fnv1a receivedHash;
+    receivedHash.add(received.constData(), std::size_t(received.size()));
+    QCOMPARE(QString::number(receivedHash.value(), 16), QString::number(hash, 16));
 
-    const QByteArray stream = floodStream(total);
+    const QByteArray stream = sim::FloodStream().take<QByteArray>(std::size_t(total));
     int firstDifference = -1;
     for (int i = 0; i < total && firstDifference < 0; ++i) {
         if (received.at(i) != stream.at(i))

@@ -20,12 +20,9 @@ std::uint64_t FloodSource::dueAt(std::uint64_t elapsedUs) const
 void FloodSource::generate(std::size_t count, std::vector<std::uint8_t> &out)
 {
     const std::uint64_t n = std::min<std::uint64_t>(count, totalBytes - generatedBytes);
-    for (std::uint64_t i = 0; i < n; ++i) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        out.push_back(std::uint8_t(state & 0xFF));
-    }
+    const std::size_t start = out.size();
+    out.resize(start + std::size_t(n));
+    stream.fill(out.data() + start, std::size_t(n));
     generatedBytes += n;
 }
 

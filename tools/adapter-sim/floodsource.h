@@ -1,16 +1,16 @@
 #ifndef FLOODSOURCE_H
 #define FLOODSOURCE_H
 
+#include "floodstream.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace sim {
 
-// The flood's byte stream and its schedule. Each byte is the low eight bits of the next
-// xorshift32 value (shifts 13, 17, 5; seed 1), so a receiver can rebuild the stream. The
-// schedule is a pure function of elapsed time, which keeps the average rate exact however
-// irregularly the caller is woken.
+// The flood's byte stream and its schedule. The schedule is a pure function of elapsed
+// time, which keeps the average rate exact however irregularly the caller is woken.
 class FloodSource
 {
 public:
@@ -30,7 +30,7 @@ private:
     std::uint64_t rate;
     std::uint64_t totalBytes;
     std::uint64_t generatedBytes = 0;
-    std::uint32_t state = 1;
+    FloodStream stream;
 };
 
 } // namespace sim

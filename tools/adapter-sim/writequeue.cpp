@@ -19,10 +19,7 @@ bool WriteQueue::writeTo(int fd)
                 continue;
             return errno == EAGAIN || errno == EWOULDBLOCK;
         }
-        for (ssize_t i = 0; i < n; ++i) {
-            hash ^= bytes[head + std::size_t(i)];
-            hash *= 16777619u;
-        }
+        hash.add(bytes.data() + head, std::size_t(n));
         if (observer)
             observer(writtenCount, std::size_t(n));
         head += std::size_t(n);

@@ -1,6 +1,8 @@
 #ifndef WRITEQUEUE_H
 #define WRITEQUEUE_H
 
+#include "floodstream.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -29,13 +31,13 @@ public:
 
     std::uint64_t written() const { return writtenCount; }
     // FNV-1a, 32 bit, of every byte written so far.
-    std::uint32_t fnv1a() const { return hash; }
+    std::uint32_t fnv1a() const { return hash.value(); }
 
 private:
     std::vector<std::uint8_t> bytes;
     std::size_t head = 0;
     std::uint64_t writtenCount = 0;
-    std::uint32_t hash = 2166136261u;
+    Fnv1a hash;
     Observer observer;
 };
 
