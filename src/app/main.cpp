@@ -1,10 +1,27 @@
 #include "mainwindow.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
+
+// The name of the desktop entry and of the theme icon.
+static const QString appId = QStringLiteral("org.kt940.terminal");
+
+// The installed theme icon; the copy compiled into the program covers runs from the build
+// folder.
+static QIcon applicationIcon()
+{
+    QIcon builtIn;
+    for (const QString &size : QDir(QStringLiteral(":/icons")).entryList())
+        builtIn.addFile(QStringLiteral(":/icons/%1/%2.png").arg(size, appId));
+    return QIcon::fromTheme(appId, builtIn);
+}
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(appId);
+    QApplication::setWindowIcon(applicationIcon());
     int result;
     {
         MainWindow window;
