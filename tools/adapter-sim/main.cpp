@@ -13,7 +13,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     if (options.help) {
-        std::fputs(sim::Options::usage(), stdout);
+        std::fputs(sim::Options::usage().c_str(), stdout);
         return 0;
     }
     sim::Simulator simulator(options);

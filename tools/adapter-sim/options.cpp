@@ -1,15 +1,22 @@
 #include "options.h"
 
+#include <getopt.h>
+
+#include <algorithm>
 #include <cctype>
+#include <cstring>
+#include <iterator>
+#include <set>
 #include <vector>
 
 namespace sim {
 
 namespace {
 
-constexpr std::uint64_t MaxMs = 86400000; // a day is far beyond any sensible test run
-constexpr std::uint64_t MaxRate = 100000000;
-constexpr std::uint64_t MaxFloodMs = 3600000; // keeps the flood arithmetic inside 64 bits
+constexpr std::uint64_t maxMs = 86400000; // a day is far beyond any sensible test run
+constexpr std::uint64_t maxRate = 100000000;
+constexpr std::uint64_t maxFloodMs = 3600000; // keeps the flood arithmetic inside 64 bits
+constexpr const char *milliseconds = "milliseconds, 0 to 86400000";
 
 bool parseInteger(const std::string &text, std::uint64_t max, std::uint64_t &value)
 {
@@ -36,143 +43,117 @@ bool parseSeconds(const std::string &text, std::uint64_t &ms)
     std::uint64_t seconds = 0;
     std::uint64_t thousandths = 0;
     fraction.resize(3, '0');
-    if (!parseInteger(whole, MaxFloodMs / 1000, seconds)
+    if (!parseInteger(whole, maxFloodMs / 1000, seconds)
         || !parseInteger(fraction, 999, thousandths))
         return false;
     ms = seconds * 1000 + thousandths;
-    return ms > 0 && ms <= MaxFloodMs;
+    return ms > 0 && ms <= maxFloodMs;
 }
 
-} // namespace
-
-bool Options::parse(int argc, const char *const *argv, std::string &error)
+bool parseStart(const std::string &text, Options::Start &start)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    bool secondsGiven = false;
-    bool startGiven = false;
-    bool delayGiven = false;
-
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i];
-        std::string value;
-        bool hasValue = false;
-        const std::size_t eq = name.find('=');
-        if (name.rfind("--", 0) == 0 && eq != std::string::npos) {
-            value = name.substr(eq + 1);
-            name = name.substr(0, eq);
-            hasValue = true;
-        }
-        auto takeValue = [&]() {
-            if (!hasValue) {
-                if (i + 1 >= args.size()) {
-                    error = name + " needs a value";
-                    return false;
-                }
-                value = args[++i];
-            }
-            return true;
-        };
-        auto badValue = [&](const char *expected) {
-            error = "invalid value '" + value + "' for " + name + ": expected " + expected;
-            return false;
-        };
-        auto noValue = [&]() {
-            if (hasValue) {
-                error = name + " takes no value";
-                return false;
-            }
-            return true;
-        };
-
-        std::uint64_t number = 0;
-        if (name == "-h" || name == "--help") {
-            if (!noValue())
-                return false;
-            help = true;
-        } else if (name == "--flood") {
-            if (!takeValue())
-                return false;
-            if (!parseInteger(value, MaxRate, number) || number == 0)
-                return badValue("bytes per second, 1 to 100000000");
-            floodRate = number;
-        } else if (name == "--seconds") {
-            if (!takeValue())
-                return false;
-            if (!parseSeconds(value, floodMs))
-                return badValue("seconds above 0 and up to 3600, at most three decimals");
-            secondsGiven = true;
-        } else if (name == "--start") {
-            if (!takeValue())
-                return false;
-            if (value == "open")
-                start = Start::Open;
-            else if (value == "byte")
-                start = Start::Byte;
-            else if (value == "now")
-                start = Start::Now;
-            else
-                return badValue("open, byte or now");
-            startGiven = true;
-        } else if (name == "--wait-byte") {
-            if (!noValue())
-                return false;
-            start = Start::Byte;
-            startGiven = true;
-        } else if (name == "--delay") {
-            if (!takeValue())
-                return false;
-            if (!parseInteger(value, MaxMs, delayMs))
-                return badValue("milliseconds, 0 to 86400000");
-            delayGiven = true;
-        } else if (name == "--vanish-after") {
-            if (!takeValue())
-                return false;
-            if (!parseInteger(value, MaxMs, number))
-                return badValue("milliseconds, 0 to 86400000");
-            vanishAfterMs = std::int64_t(number);
-        } else if (name == "--frame-timeout") {
-            if (!takeValue())
-                return false;
-            if (!parseInteger(value, MaxMs, frameTimeoutMs))
-                return badValue("milliseconds, 0 to 86400000");
-        } else if (name == "--drain-timeout") {
-            if (!takeValue())
-                return false;
-            if (!parseInteger(value, MaxMs, drainTimeoutMs))
-                return badValue("milliseconds, 0 to 86400000");
-        } else if (name == "--stamp") {
-            if (!noValue())
-                return false;
-            stamp = true;
-        } else if (!name.empty() && name[0] == '-') {
-            error = "unknown option " + name;
-            return false;
-        } else {
-            error = "unexpected argument '" + name + "'";
-            return false;
-        }
-    }
-
-    if (help)
-        return true;
-    if (flooding() != secondsGiven) {
-        error = "--flood and --seconds must be given together";
+    if (text == "open")
+        start = Options::Start::Open;
+    else if (text == "byte")
+        start = Options::Start::Byte;
+    else if (text == "now")
+        start = Options::Start::Now;
+    else
         return false;
-    }
-    if (delayGiven && !flooding()) {
-        error = "--delay only applies to --flood";
-        return false;
-    }
-    if (startGiven && !flooding() && !vanishing()) {
-        error = "--start and --wait-byte only apply to --flood and --vanish-after";
-        return false;
-    }
     return true;
 }
 
-const char *Options::usage()
+// One option: how getopt_long knows it, what it sets, and its entry in --help.
+struct Entry
 {
-    return R"(Usage: adapter-sim [options]
+    const char *name;
+    char letter; // its short form, or 0
+    const char *value; // the value's name in --help, or nullptr for an option without one
+    const char *expected; // what a valid value looks like, for the error message
+    bool (*apply)(Options &options, const std::string &value);
+    const char *help; // every line after the first is indented to the help column
+};
+
+// The one list of the options; --help shows them in this order.
+const Entry optionTable[] = {
+    {"help", 'h', nullptr, nullptr, [](Options &o, const std::string &) { return o.help = true; },
+        "Show this text and exit."},
+    {"flood", 0, "RATE", "bytes per second, 1 to 100000000",
+        [](Options &o, const std::string &v) {
+            return parseInteger(v, maxRate, o.floodRate) && o.floodRate > 0;
+        },
+        "Write a pseudo-random byte stream at RATE bytes/s (1..100000000).\n"
+        "Byte k is the low 8 bits of the k-th xorshift32 value (shifts 13,\n"
+        "17, 5, seed 1: 21 01 C5 4F ...). Every 2 ms the bytes due by the\n"
+        "monotonic clock are written, so the average rate is exact. Bytes the\n"
+        "other side does not take in time stay queued; none is dropped or\n"
+        "reordered. Needs --seconds."},
+    {"seconds", 0, "S", "seconds above 0 and up to 3600, at most three decimals",
+        [](Options &o, const std::string &v) { return parseSeconds(v, o.floodMs); },
+        "Duration of the flood, above 0 up to 3600, at most three decimals;\n"
+        "the stream is RATE*S bytes (rounded down)."},
+    {"start", 0, "WHEN", "open, byte or now",
+        [](Options &o, const std::string &v) { return parseStart(v, o.start); },
+        "When the --flood and --vanish-after clocks start:\n"
+        "  open  when another process opens the device (default; inotify).\n"
+        "        The flood begins right after that open, so a terminal\n"
+        "        that flushes its input after opening loses the first\n"
+        "        bytes; use byte or --delay for such a terminal.\n"
+        "  byte  when the first byte arrives from the terminal\n"
+        "  now   at once; bytes the line cannot take before the terminal\n"
+        "        reads stay queued, but a flush on opening discards some"},
+    {"wait-byte", 0, nullptr, nullptr,
+        [](Options &o, const std::string &) { return parseStart("byte", o.start); },
+        "Same as --start byte."},
+    {"delay", 0, "MS", milliseconds,
+        [](Options &o, const std::string &v) { return parseInteger(v, maxMs, o.delayMs); },
+        "Wait MS more milliseconds after the start before flooding (default 0)."},
+    {"vanish-after", 0, "MS", milliseconds,
+        [](Options &o, const std::string &v) {
+            std::uint64_t ms = 0;
+            if (!parseInteger(v, maxMs, ms))
+                return false;
+            o.vanishAfterMs = std::int64_t(ms);
+            return true;
+        },
+        "MS milliseconds after the start, close both sides of the\n"
+        "pseudo-terminal like a pulled cable (the device node disappears, the\n"
+        "terminal's reads see end of file and its writes fail with EIO),\n"
+        "print VANISHED and exit 0."},
+    {"frame-timeout", 0, "MS", milliseconds,
+        [](Options &o, const std::string &v) { return parseInteger(v, maxMs, o.frameTimeoutMs); },
+        "Give up an incomplete frame when MS milliseconds have passed since\n"
+        "the last byte arrived (default 0: wait forever)."},
+    {"drain-timeout", 0, "MS", milliseconds,
+        [](Options &o, const std::string &v) { return parseInteger(v, maxMs, o.drainTimeoutMs); },
+        "How long, after the flood's last byte is due, to wait for the other\n"
+        "side to read everything (default 10000)."},
+    {"stamp", 0, nullptr, nullptr, [](Options &o, const std::string &) { return o.stamp = true; },
+        "Add timestamps for latency measurements, in nanoseconds of\n"
+        "CLOCK_MONOTONIC (one clock for all processes of the machine):\n"
+        "every event line above ends in \" t=<ns>\", taken as it is printed\n"
+        "(right after the read that completed it, or when a held frame is\n"
+        "given up), and every write to the line is reported, right after it\n"
+        "returned, as\n"
+        "  WROTE <ns> <offset> <count>\n"
+        "offset = bytes written before this write (so a flood's byte k is at\n"
+        "offset k), count = bytes this write took. FLOOD and VANISHED lines\n"
+        "are unchanged."},
+};
+
+// getopt_long reports a long option by its index in the table plus this, a short one by its
+// letter.
+constexpr int firstLongId = 256;
+
+const Entry &entryFor(int id)
+{
+    if (id >= firstLongId)
+        return optionTable[id - firstLongId];
+    return *std::find_if(std::begin(optionTable), std::end(optionTable),
+        [id](const Entry &entry) { return entry.letter == id; });
+}
+
+const char usageHead[] = R"(Usage: adapter-sim [options]
 
 Simulated USB-CAN adapter on a pseudo-terminal, for testing the terminal without hardware.
 
@@ -215,44 +196,9 @@ reported as GARBAGE and decoding resumes at the byte after its 1C, so a complete
 hidden behind a bogus LEN is still reported.
 
 Options:
-  -h, --help            Show this text and exit.
-  --flood RATE          Write a pseudo-random byte stream at RATE bytes/s (1..100000000).
-                        Byte k is the low 8 bits of the k-th xorshift32 value (shifts 13,
-                        17, 5, seed 1: 21 01 C5 4F ...). Every 2 ms the bytes due by the
-                        monotonic clock are written, so the average rate is exact. Bytes the
-                        other side does not take in time stay queued; none is dropped or
-                        reordered. Needs --seconds.
-  --seconds S           Duration of the flood, above 0 up to 3600, at most three decimals;
-                        the stream is RATE*S bytes (rounded down).
-  --start WHEN          When the --flood and --vanish-after clocks start:
-                          open  when another process opens the device (default; inotify).
-                                The flood begins right after that open, so a terminal
-                                that flushes its input after opening loses the first
-                                bytes; use byte or --delay for such a terminal.
-                          byte  when the first byte arrives from the terminal
-                          now   at once; bytes the line cannot take before the terminal
-                                reads stay queued, but a flush on opening discards some
-  --wait-byte           Same as --start byte.
-  --delay MS            Wait MS more milliseconds after the start before flooding (default 0).
-  --vanish-after MS     MS milliseconds after the start, close both sides of the
-                        pseudo-terminal like a pulled cable (the device node disappears, the
-                        terminal's reads see end of file and its writes fail with EIO),
-                        print VANISHED and exit 0.
-  --frame-timeout MS    Give up an incomplete frame when MS milliseconds have passed since
-                        the last byte arrived (default 0: wait forever).
-  --drain-timeout MS    How long, after the flood's last byte is due, to wait for the other
-                        side to read everything (default 10000).
-  --stamp               Add timestamps for latency measurements, in nanoseconds of
-                        CLOCK_MONOTONIC (one clock for all processes of the machine):
-                        every event line above ends in " t=<ns>", taken as it is printed
-                        (right after the read that completed it, or when a held frame is
-                        given up), and every write to the line is reported, right after it
-                        returned, as
-                          WROTE <ns> <offset> <count>
-                        offset = bytes written before this write (so a flood's byte k is at
-                        offset k), count = bytes this write took. FLOOD and VANISHED lines
-                        are unchanged.
+)";
 
+const char usageTail[] = R"(
 Flood details: while --flood is given nothing is answered, not even an echo, so the bytes on
 the line are exactly the flood stream; events are still printed. When the flood's bytes have
 all been written and the other side's input queue has stayed empty for 50 ms, the simulator
@@ -267,6 +213,99 @@ SIGTERM, SIGINT and SIGHUP end the simulator with exit code 0 after reporting he
 pseudo-terminal, so the terminal sees the port vanish then as well.
 Exit codes: 0 success, 1 runtime failure, 2 bad command line.
 )";
+
+constexpr std::size_t helpColumn = 24;
+
+std::string optionHelp(const Entry &entry)
+{
+    std::string text = "  ";
+    if (entry.letter)
+        text += std::string {'-', entry.letter, ',', ' '};
+    text += std::string("--") + entry.name;
+    if (entry.value)
+        text += std::string(" ") + entry.value;
+    text.resize(helpColumn, ' ');
+    for (const char *c = entry.help; *c; ++c) {
+        text += *c;
+        if (*c == '\n')
+            text.append(helpColumn, ' ');
+    }
+    return text + '\n';
+}
+
+// What getopt_long could not take, worded as the simulator always has.
+std::string rejected(int id, const char *argument)
+{
+    const std::string name(argument, std::strcspn(argument, "="));
+    if (id == ':')
+        return name + " needs a value";
+    if (optopt >= firstLongId)
+        return name + " takes no value";
+    return "unknown option " + (optopt ? std::string {'-', char(optopt)} : name);
+}
+
+} // namespace
+
+bool Options::parse(int argc, char *const *argv, std::string &error)
+{
+    std::vector<option> longOptions;
+    std::string shortOptions = "+:"; // stop at the first operand; report missing values
+    for (const Entry &entry : optionTable) {
+        const int id = int(&entry - optionTable) + firstLongId;
+        longOptions.push_back(
+            {entry.name, entry.value ? required_argument : no_argument, nullptr, id});
+        if (entry.letter)
+            shortOptions += entry.letter;
+    }
+    longOptions.push_back({});
+
+    std::set<std::string> given;
+    opterr = 0;
+    optind = 0; // glibc starts afresh, as a second parse in one process needs
+    int id = 0;
+    while (
+        (id = getopt_long(argc, argv, shortOptions.c_str(), longOptions.data(), nullptr)) != -1) {
+        if (id == ':' || id == '?') {
+            error = rejected(id, argv[optind - 1]);
+            return false;
+        }
+        const Entry &entry = entryFor(id);
+        const std::string value = optarg ? optarg : "";
+        if (!entry.apply(*this, value)) {
+            error = "invalid value '" + value + "' for --" + entry.name + ": expected "
+                + entry.expected;
+            return false;
+        }
+        given.insert(entry.name);
+    }
+    if (optind < argc) {
+        error = std::string("unexpected argument '") + argv[optind] + "'";
+        return false;
+    }
+
+    if (help)
+        return true;
+    if (flooding() != (given.count("seconds") > 0)) {
+        error = "--flood and --seconds must be given together";
+        return false;
+    }
+    if (given.count("delay") && !flooding()) {
+        error = "--delay only applies to --flood";
+        return false;
+    }
+    if ((given.count("start") || given.count("wait-byte")) && !flooding() && !vanishing()) {
+        error = "--start and --wait-byte only apply to --flood and --vanish-after";
+        return false;
+    }
+    return true;
+}
+
+std::string Options::usage()
+{
+    std::string text = usageHead;
+    for (const Entry &entry : optionTable)
+        text += optionHelp(entry);
+    return text + usageTail;
 }
 
 } // namespace sim

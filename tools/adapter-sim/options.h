@@ -26,9 +26,9 @@ public:
     bool vanishing() const { return vanishAfterMs >= 0; }
 
     // False with `error` filled when the arguments are unusable.
-    bool parse(int argc, const char *const *argv, std::string &error);
+    bool parse(int argc, char *const *argv, std::string &error);
 
-    static const char *usage();
+    static std::string usage();
 };
 
 } // namespace sim
