@@ -1,5 +1,8 @@
+#include "formfont.h"
 #include "mainwindowform.h"
 
+#include <QFontInfo>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -105,6 +108,27 @@ public:
         return QLatin1Char('~') + sources.last();
     }
 };
+
+// Where the line edit shows its first letter once painted with the cursor at the end; a line
+// edit too narrow for its text has scrolled it to the left of where a roomy one shows it.
+int firstLetterX(QLineEdit *edit)
+{
+    edit->setCursorPosition(edit->text().size());
+    edit->grab();
+    edit->setCursorPosition(0);
+    return edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
+}
+
+bool showsWholeText(QLineEdit *edit)
+{
+    QLineEdit roomy;
+    roomy.setFrame(edit->hasFrame());
+    roomy.setFont(edit->font());
+    roomy.setTextMargins(edit->textMargins());
+    roomy.setText(edit->text());
+    roomy.resize(1000, edit->height());
+    return firstLetterX(edit) == firstLetterX(&roomy);
+}
 
 } // namespace
 
@@ -263,6 +287,30 @@ private slots:
         QVERIFY(destroyed.wait());
     }
 
+    // The form's boxes are fixed in pixels while desktop fonts are not.
+    void captionsAndValuesFit_data()
+    {
+        QTest::addColumn<int>("pixelSize");
+        QTest::newRow("platform font") << 0;
+        for (const char *size : {"13", "16", "19"})
+            QTest::newRow(size) << QByteArray(size).toInt();
+    }
+
+    void captionsAndValuesFit()
+    {
+        QFETCH(int, pixelSize);
+        const QFont platform = QApplication::font();
+        const auto restore = qScopeGuard([&] { QApplication::setFont(platform); });
+        if (pixelSize) {
+            QFont font = platform;
+            font.setPixelSize(pixelSize);
+            QApplication::setFont(font);
+        }
+        init();
+        window->show();
+        verifyEverythingFits();
+    }
+
     void resizeMovesNothing()
     {
         window->show();
@@ -272,6 +320,39 @@ private slots:
         for (std::size_t i = 0; i < std::size(rows); ++i) {
             if (std::strcmp(rows[i].parent, "MainWindow") != 0)
                 QCOMPARE(all.at(int(i))->geometry(), rows[i].geometry);
+        }
+    }
+
+private:
+    // Every caption and spin box value fits its box, in a font no smaller than 9 px, with the
+    // geometry untouched; the log keeps the application's font.
+    void verifyEverythingFits()
+    {
+        QCOMPARE(form.textEdit->font().toString(), QApplication::font().toString());
+        const QList<QWidget *> all = members(form);
+        for (std::size_t i = 0; i < std::size(rows); ++i) {
+            const Row &row = rows[i];
+            QWidget *widget = all.at(int(i));
+            auto *box = qobject_cast<QSpinBox *>(widget);
+            if (!box && !(row.caption && *row.caption))
+                continue;
+            const FormFont::Fit fit = FormFont::measure(widget, widget->font());
+            QVERIFY2(fit.needed <= fit.room,
+                qPrintable(QStringLiteral("%1 needs %2 px, has %3")
+                               .arg(QLatin1String(row.name))
+                               .arg(fit.needed)
+                               .arg(fit.room)));
+            QVERIFY2(
+                QFontInfo(widget->font()).pixelSize() >= FormFont::smallestPixelSize, row.name);
+            QCOMPARE(widget->geometry(), row.geometry);
+            if (box) {
+                const int value = box->value();
+                box->setValue(box->maximum());
+                QVERIFY2(showsWholeText(box->findChild<QLineEdit *>()), row.name);
+                box->setValue(value);
+            } else if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
+                QVERIFY2(showsWholeText(edit), row.name);
+            }
         }
     }
 };

@@ -12,6 +12,7 @@
 #include <QMetaMethod>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTextEdit>
@@ -71,6 +72,8 @@ private slots:
     void unpluggedDeviceIsDropped();
     void tearDownWithOpenPortAndAutoSend();
 
+    void desktopFontChangeRefitsTheForm();
+
 private:
     template<typename T> T *widget(const char *name) const
     {
@@ -88,7 +91,7 @@ private:
 void TestMainWindow::initTestCase()
 {
     // The parser's traces would drown the test output.
-    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    QLoggingCategory::setFilterRules(QStringLiteral("kt940.hexcodec.debug=false"));
     dropPlatformNoise();
 }
 
@@ -562,6 +565,15 @@ void TestMainWindow::unpluggedDeviceIsDropped()
 
     ModalBoxCatcher catcher;
     QSignalSpy caught(&catcher, &ModalBoxCatcher::caught);
+    // While the box is up the window must already show the port as closed.
+    QString statusWithBox;
+    bool closedControlsWithBox = false;
+    connect(&catcher, &ModalBoxCatcher::caught, &catcher, [&] {
+        statusWithBox = statusText();
+        closedControlsWithBox = !widget<QPushButton>("pbCOMportClose")->isEnabled()
+            && widget<QPushButton>("pbCOMportOpen")->isEnabled()
+            && widget<QComboBox>("lbCOMport")->isEnabled();
+    });
     QElapsedTimer sincePull;
     sincePull.start();
     pty->close();
@@ -569,11 +581,13 @@ void TestMainWindow::unpluggedDeviceIsDropped()
     const qint64 latency = sincePull.elapsed();
     QVERIFY2(latency < 500, qPrintable(QStringLiteral("reported after %1 ms").arg(latency)));
     QCOMPARE(catcher.titles, QStringList {QStringLiteral("Error")});
-    QTRY_COMPARE(statusText(), QStringLiteral("COM port closed"));
+    const QString report = catcher.texts.first();
+    QVERIFY2(report.startsWith(pty->slavePath() + QLatin1String(": the device was disconnected")),
+        qPrintable(report));
+    QCOMPARE(statusWithBox, QStringLiteral("COM port closed"));
+    QVERIFY(closedControlsWithBox);
+    QCOMPARE(statusText(), QStringLiteral("COM port closed"));
     QVERIFY(!window->serialPort->isOpen());
-    QVERIFY(!widget<QPushButton>("pbCOMportClose")->isEnabled());
-    QVERIFY(widget<QPushButton>("pbCOMportOpen")->isEnabled());
-    QVERIFY(widget<QComboBox>("lbCOMport")->isEnabled());
 
     // Auto-send stays on but finds the port closed; the process must fall idle.
     QVERIFY(window->autoSendTimer->isActive());
@@ -605,6 +619,31 @@ void TestMainWindow::tearDownWithOpenPortAndAutoSend()
     // The port is released: it can be opened again at once.
     QSerialPort again(pty->slavePath());
     QVERIFY(again.open(QIODevice::ReadWrite));
+}
+
+// The controls keep the font chosen for the old desktop font until the window chooses anew;
+// starting from a font they fit in as it is, they would take on the new one whole.
+void TestMainWindow::desktopFontChangeRefitsTheForm()
+{
+    const QFont platform = QApplication::font();
+    const auto restore = qScopeGuard([&] { QApplication::setFont(platform); });
+    QFont font = platform;
+    font.setPixelSize(10);
+    QApplication::setFont(font);
+    window = std::make_unique<MainWindow>();
+    window->show();
+    font.setPixelSize(19);
+    QApplication::setFont(font);
+
+    MainWindow fresh;
+    for (const char *name : {"pbCOMportClose", "checkBoxChSum", "radioButtonExt", "groupBox_4",
+             "sbAutoSendPeriod", "leAutoSendPeriod", "textEdit"}) {
+        const QFontInfo shown(widget<QWidget>(name)->font());
+        const QFontInfo expected(namedWidget<QWidget>(&fresh, name)->font());
+        QVERIFY2(
+            shown.pixelSize() == expected.pixelSize() && shown.styleName() == expected.styleName(),
+            name);
+    }
 }
 
 QTEST_MAIN(TestMainWindow)

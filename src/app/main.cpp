@@ -19,6 +19,11 @@ static QIcon applicationIcon()
 
 int main(int argc, char *argv[])
 {
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    // The form is laid out in pixels; without scaling it shows half-size on a 2x screen.
+    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+#endif
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(appId);
     QApplication::setWindowIcon(applicationIcon());

@@ -3,6 +3,7 @@
 #include "hexcodec.h"
 #include "mainwindowform.h"
 
+#include <QEvent>
 #include <QMessageBox>
 #include <QSerialPortInfo>
 #include <QTextDocument>
@@ -62,6 +63,15 @@ MainWindow::~MainWindow()
 {
     autoSendTimer->stop();
     delete ui;
+}
+
+// A new desktop font reaches the window as a font change; the controls keep the font chosen
+// for the old one until it is chosen anew.
+void MainWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        ui->fitFonts();
 }
 
 void MainWindow::fillPortList()
@@ -156,8 +166,17 @@ void MainWindow::dropLostPort()
         return;
     const QString description = serialPort->errorString();
     serialPort->close();
-    showPortError(description);
     showClosed();
+    showPortError(lostPortMessage(description));
+}
+
+// Qt's own words for a pulled cable vary with the moment it is noticed ("Resource temporarily
+// unavailable", "Input/output error"), so they only follow the plain statement.
+QString MainWindow::lostPortMessage(const QString &description) const
+{
+    if (description.isEmpty() || description == QLatin1String("Unknown error"))
+        return tr("%1: the device was disconnected").arg(portSettings.portName);
+    return tr("%1: the device was disconnected (%2)").arg(portSettings.portName, description);
 }
 
 QSpinBox *MainWindow::dataBox(int number) const

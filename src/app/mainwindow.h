@@ -22,6 +22,9 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private slots:
     void openCOMport();
     void closeCOMport();
@@ -38,6 +41,7 @@ private:
     void fillPortList();
     void showPortError(const QString &description);
     void showClosed();
+    QString lostPortMessage(const QString &description) const;
     void handlePortError(QSerialPort::SerialPortError error);
     void dropLostPort();
     QSpinBox *dataBox(int number) const;

@@ -1,5 +1,7 @@
 #include "mainwindowform.h"
 
+#include "formfont.h"
+
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QObject>
@@ -252,6 +254,8 @@ void MainWindowForm::setupUi(QMainWindow *MainWindow)
     QObject::connect(pbQuit, SIGNAL(clicked()), MainWindow, SLOT(close()));
 
     QMetaObject::connectSlotsByName(MainWindow);
+
+    fitFonts();
 }
 
 void MainWindowForm::retranslateUi(QMainWindow *MainWindow)
@@ -275,4 +279,23 @@ void MainWindowForm::retranslateUi(QMainWindow *MainWindow)
     pbCOMportTX_S->setText(QCoreApplication::translate("MainWindow", "TX Data", nullptr));
     pbAutoSend->setText(QCoreApplication::translate("MainWindow", "Auto Send Data", nullptr));
     groupBox_6->setTitle(QCoreApplication::translate("MainWindow", "Номер сообщ.", nullptr));
+}
+
+void MainWindowForm::fitFonts()
+{
+    QList<QWidget *> controls
+        = centralWidget->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    controls.removeOne(textEdit);
+    QList<const QWidget *> measured;
+    for (QWidget *control : qAsConst(controls)) {
+        measured << control;
+        if (qobject_cast<QGroupBox *>(control)) {
+            for (QWidget *child :
+                control->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+                measured << child;
+        }
+    }
+    const QFont font = FormFont::choose(measured, centralWidget->font());
+    for (QWidget *control : qAsConst(controls))
+        control->setFont(font);
 }

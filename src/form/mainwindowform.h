@@ -61,6 +61,9 @@ struct MainWindowForm
 
     void setupUi(QMainWindow *MainWindow);
     void retranslateUi(QMainWindow *MainWindow);
+    // Gives the controls one font in which every caption and value fits its fixed box; the
+    // log keeps the desktop's font. Call again when the desktop's font changes.
+    void fitFonts();
 };
 
 #endif // MAINWINDOWFORM_H

@@ -1,0 +1,190 @@
+#include "formfont.h"
+
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStyle>
+#include <QStyleOption>
+
+namespace {
+
+// QLineEdit keeps this much of its own on either side of its text, inside the style's
+// contents rectangle; spin boxes show their value in such a line edit.
+constexpr int lineEditInnerMargin = 2;
+
+int textCursorWidth(const QWidget *widget)
+{
+    return widget->style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, widget);
+}
+
+// A line edit scrolls its text, hiding the first letters, once text and cursor overflow.
+FormFont::Fit lineFit(
+    const QWidget *widget, const QFontMetrics &metrics, const QString &text, int contentsWidth)
+{
+    return {metrics.horizontalAdvance(text) + textCursorWidth(widget),
+        contentsWidth - 2 * lineEditInnerMargin};
+}
+
+FormFont::Fit groupBoxFit(const QGroupBox *box, const QFontMetrics &metrics)
+{
+    QStyleOptionGroupBox option;
+    option.initFrom(box);
+    option.fontMetrics = metrics;
+    option.text = box->title();
+    option.textAlignment = box->alignment();
+    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    if (box->isCheckable())
+        option.subControls |= QStyle::SC_GroupBoxCheckBox;
+    if (box->isFlat())
+        option.features |= QStyleOptionFrame::Flat;
+    const QRect label
+        = box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
+    // The style sizes the label to its text, so it is the box's edge that clips it.
+    return {
+        qMax(label.width(), metrics.horizontalAdvance(box->title())), box->width() - label.left()};
+}
+
+FormFont::Fit buttonFit(const QAbstractButton *button, const QFontMetrics &metrics)
+{
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.fontMetrics = metrics;
+    option.text = button->text();
+    QStyle::SubElement contents = QStyle::SE_PushButtonContents;
+    if (qobject_cast<const QCheckBox *>(button)) {
+        contents = QStyle::SE_CheckBoxContents;
+    } else if (qobject_cast<const QRadioButton *>(button)) {
+        contents = QStyle::SE_RadioButtonContents;
+    } else if (auto *push = qobject_cast<const QPushButton *>(button)) {
+        if (push->isDefault())
+            option.features |= QStyleOptionButton::DefaultButton;
+        if (push->autoDefault())
+            option.features |= QStyleOptionButton::AutoDefaultButton;
+        if (push->isFlat())
+            option.features |= QStyleOptionButton::Flat;
+    }
+    return {metrics.horizontalAdvance(button->text()),
+        button->style()->subElementRect(contents, &option, button).width()};
+}
+
+QString valueText(const QSpinBox *box, int value)
+{
+    const int base = box->displayIntegerBase();
+    const QString digits = base == 10 ? QString::number(value) : QString::number(value, base);
+    return box->prefix() + digits + box->suffix();
+}
+
+FormFont::Fit spinBoxFit(const QSpinBox *box, const QFontMetrics &metrics)
+{
+    QStyleOptionSpinBox option;
+    option.initFrom(box);
+    option.fontMetrics = metrics;
+    option.frame = box->hasFrame();
+    option.buttonSymbols = box->buttonSymbols();
+    option.subControls = QStyle::SC_SpinBoxFrame | QStyle::SC_SpinBoxEditField;
+    if (box->buttonSymbols() != QAbstractSpinBox::NoButtons)
+        option.subControls |= QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
+    const QRect field = box->style()->subControlRect(
+        QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxEditField, box);
+    const QString minimum = valueText(box, box->minimum());
+    const QString maximum = valueText(box, box->maximum());
+    const QString &widest = metrics.horizontalAdvance(minimum) > metrics.horizontalAdvance(maximum)
+        ? minimum
+        : maximum;
+    return lineFit(box, metrics, widest, field.width());
+}
+
+FormFont::Fit lineEditFit(const QLineEdit *edit, const QFontMetrics &metrics)
+{
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.fontMetrics = metrics;
+    option.lineWidth = edit->hasFrame()
+        ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit)
+        : 0;
+    option.state |= QStyle::State_Sunken;
+    if (edit->isReadOnly())
+        option.state |= QStyle::State_ReadOnly;
+    const QRect contents
+        = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+    const QMargins margins = edit->textMargins();
+    return lineFit(
+        edit, metrics, edit->text(), contents.width() - margins.left() - margins.right());
+}
+
+int pixelSize(const QFont &font)
+{
+    return QFontInfo(font).pixelSize();
+}
+
+// A font whose face Qt had to squeeze is not the family's own narrow face.
+int advanceOfSample(const QFont &font)
+{
+    return QFontMetrics(font).horizontalAdvance(
+        QStringLiteral("The quick brown fox jumps over the lazy dog 0123456789"));
+}
+
+} // namespace
+
+FormFont::Fit FormFont::measure(const QWidget *widget, const QFont &font)
+{
+    const QFontMetrics metrics(font);
+    if (auto *box = qobject_cast<const QGroupBox *>(widget))
+        return groupBoxFit(box, metrics);
+    if (auto *button = qobject_cast<const QAbstractButton *>(widget))
+        return buttonFit(button, metrics);
+    if (auto *box = qobject_cast<const QSpinBox *>(widget))
+        return spinBoxFit(box, metrics);
+    if (auto *edit = qobject_cast<const QLineEdit *>(widget))
+        return lineEditFit(edit, metrics);
+    return {0, widget->width()};
+}
+
+bool FormFont::fitsAll(const QList<const QWidget *> &widgets, const QFont &font)
+{
+    for (const QWidget *widget : widgets) {
+        const Fit fit = measure(widget, font);
+        if (fit.needed > fit.room)
+            return false;
+    }
+    return true;
+}
+
+// The stretch of the family's own narrower face, or 0 when it has none: asking for a stretch
+// the family lacks makes Qt squeeze the regular face, which reads worse than a smaller size.
+int FormFont::condensedStretch(const QFont &base)
+{
+    const QString regularFace = QFontInfo(base).styleName();
+    for (const int stretch : {int(QFont::SemiCondensed), int(QFont::Condensed)}) {
+        QFont narrow = base;
+        narrow.setStretch(stretch);
+        const QString face = QFontInfo(narrow).styleName();
+        if (face == regularFace)
+            continue;
+        QFont unsqueezed = base;
+        unsqueezed.setStyleName(face);
+        if (advanceOfSample(unsqueezed) == advanceOfSample(narrow))
+            return stretch;
+    }
+    return 0;
+}
+
+QFont FormFont::choose(const QList<const QWidget *> &widgets, const QFont &base)
+{
+    if (fitsAll(widgets, base) || pixelSize(base) <= smallestPixelSize)
+        return base;
+    QFont font = base;
+    if (const int stretch = condensedStretch(base))
+        font.setStretch(stretch);
+    for (int size = pixelSize(base); size >= smallestPixelSize; --size) {
+        font.setPixelSize(size);
+        if (fitsAll(widgets, font))
+            break;
+    }
+    return font;
+}
