@@ -21,8 +21,11 @@ int main(int argc, char *argv[])
 {
 #if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
     // The form is laid out in pixels; without scaling it shows half-size on a 2x screen.
+    // Qt 5 would round a 1.5x screen up to 2x, too big for most such screens; Qt 6 does not.
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
 #endif
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(appId);
