@@ -634,6 +634,8 @@ void TestMainWindow::desktopFontChangeRefitsTheForm()
     window->show();
     font.setPixelSize(19);
     QApplication::setFont(font);
+    // Qt 6 delivers the change through the event loop.
+    QTRY_COMPARE(QFontInfo(widget<QTextEdit>("textEdit")->font()).pixelSize(), 19);
 
     MainWindow fresh;
     for (const char *name : {"pbCOMportClose", "checkBoxChSum", "radioButtonExt", "groupBox_4",
