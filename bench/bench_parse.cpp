@@ -60,24 +60,24 @@ int main(int argc, char *argv[])
     const int tracedLength = quick ? fullLength / 4 : fullLength;
     auto groupsOf = [](int length) { return (length + 1) / 2; };
 
-    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    QLoggingCategory::setFilterRules(QStringLiteral("kt940.hexcodec.debug=false"));
     field->setText(oneDigitGroups(fullLength));
     const int groups = groupsOf(field->text().size());
     double silentMs = 1e9;
     for (int run = 0; run < 3; ++run)
         silentMs = qMin(silentMs, sendTyped(driver, pty, groups));
-    figures.add(QStringLiteral("TX String, %1 chars (%2 groups), default.debug=false")
+    figures.add(QStringLiteral("TX String, %1 chars (%2 groups), kt940.hexcodec.debug=false")
                     .arg(Figures::number(field->text().size(), 0), Figures::number(groups, 0)),
         Figures::number(silentMs, 1) + QStringLiteral(" ms"));
 
     // Traces on, into a handler that drops them: what remains is their formatting.
     note(QStringLiteral("parsing %1 chars with traces on").arg(tracedLength));
-    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=true"));
+    QLoggingCategory::setFilterRules(QStringLiteral("kt940.hexcodec.debug=true"));
     setDiscardDebug(true);
     field->setText(oneDigitGroups(tracedLength));
     const double tracedMs = sendTyped(driver, pty, groupsOf(tracedLength));
     setDiscardDebug(false);
-    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    QLoggingCategory::setFilterRules(QStringLiteral("kt940.hexcodec.debug=false"));
     figures.add(
         QStringLiteral("TX String, %1 chars (%2 groups), debug traces formatted")
             .arg(Figures::number(tracedLength, 0), Figures::number(groupsOf(tracedLength), 0)),

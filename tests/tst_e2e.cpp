@@ -161,7 +161,7 @@ private:
 void TestE2e::initTestCase()
 {
     // The parser's traces would drown the test output.
-    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    QLoggingCategory::setFilterRules(QStringLiteral("kt940.hexcodec.debug=false"));
     dropPlatformNoise();
     QVERIFY2(QFileInfo(QStringLiteral(ADAPTER_SIM)).isExecutable(), ADAPTER_SIM);
 }

@@ -138,7 +138,7 @@ void TestHexCodec::traces()
 
 void TestHexCodec::silencedParserStillParses()
 {
-    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    QLoggingCategory::setFilterRules(QStringLiteral("kt940.hexcodec.debug=false"));
     QByteArray out;
     HexStringToBytes(QStringLiteral("1C 05 G 03 80 01 "), out);
     QCOMPARE(out, bytesOf({0x1C, 0x05, 0x03, 0x80, 0x01}));
@@ -222,7 +222,7 @@ void TestHexCodec::echoFrameWorkedExample()
 
 void TestHexCodec::formattedTextParsesBack()
 {
-    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    QLoggingCategory::setFilterRules(QStringLiteral("kt940.hexcodec.debug=false"));
     QRandomGenerator random(20261207);
     for (int round = 0; round < 500; ++round) {
         QByteArray bytes(random.bounded(1, 300), Qt::Uninitialized);

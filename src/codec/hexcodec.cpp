@@ -1,7 +1,8 @@
 #include "hexcodec.h"
 
 #include <QDebug>
-#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcHexCodec, "kt940.hexcodec")
 
 namespace {
 
@@ -11,27 +12,18 @@ bool isHexDigit(QChar c)
     return (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F') || (u >= '0' && u <= '9');
 }
 
-// The "BA =" trace repeats the whole output at every group, so long texts cost the
-// square of their length; building traces only while debug output is on keeps a
-// silenced parser linear.
-bool tracing()
-{
-    const QLoggingCategory *category = QLoggingCategory::defaultCategory();
-    return category && category->isDebugEnabled();
-}
-
-void appendGroup(const QString &group, QByteArray &bytes, bool trace)
+void appendGroup(const QString &group, QByteArray &bytes)
 {
     bytes.append(static_cast<char>(group.toInt(nullptr, 16) & 0xFF));
-    if (trace)
-        qDebug() << "BA =" << bytes;
+    // Repeats the whole output at every group, so a traced long text costs the square of its
+    // length; qCDebug builds nothing while the category is silenced.
+    qCDebug(lcHexCodec) << "BA =" << bytes;
 }
 
 } // namespace
 
 void HexStringToBytes(const QString &text, QByteArray &bytes)
 {
-    const bool trace = tracing();
     bytes.clear();
     QString group;
     int digitCount = 0;
@@ -43,30 +35,25 @@ void HexStringToBytes(const QString &text, QByteArray &bytes)
                 group.append(c);
             ++digitCount;
         } else if (c == QLatin1Char(' ')) {
-            if (trace) {
-                qDebug() << "Counter =" << digitCount;
-                qDebug() << "Space";
-            }
+            qCDebug(lcHexCodec) << "Counter =" << digitCount;
+            qCDebug(lcHexCodec) << "Space";
             if (digitCount != 0)
-                appendGroup(group, bytes, trace);
+                appendGroup(group, bytes);
             group.clear();
-            if (trace)
-                qDebug() << "LastIndexSpace =" << i;
+            qCDebug(lcHexCodec) << "LastIndexSpace =" << i;
             digitCount = 0;
-        } else if (trace) {
-            qDebug() << "ERROR";
+        } else {
+            qCDebug(lcHexCodec) << "ERROR";
         }
     }
 
     // A text that ends without pending digits adds nothing: a trailing blank must not
     // turn into a 0x00 byte the user never typed.
     if (digitCount != 0)
-        appendGroup(group, bytes, trace);
+        appendGroup(group, bytes);
 
-    if (trace) {
-        qDebug() << "Size =" << text.size();
-        qDebug() << "Size Array =" << bytes.size();
-    }
+    qCDebug(lcHexCodec) << "Size =" << text.size();
+    qCDebug(lcHexCodec) << "Size Array =" << bytes.size();
 }
 
 void BytesToSpacedHex(const QByteArray &bytes, QString &text, int hexLength)

@@ -2,11 +2,15 @@
 #define HEXCODEC_H
 
 #include <QByteArray>
+#include <QLoggingCategory>
 #include <QString>
+
+// The parser's traces, debug messages in the category "kt940.hexcodec".
+Q_DECLARE_LOGGING_CATEGORY(lcHexCodec)
 
 // Turns typed hex text ("1C 05 03") into bytes: one byte per blank-separated group of
 // hex digits, the first two digits of a group counting. Never rejects a text; what it
-// skips is reported on the debug channel.
+// skips is traced in lcHexCodec.
 void HexStringToBytes(const QString &text, QByteArray &bytes);
 
 // Writes the bytes as lower-case hex pairs separated by single blanks ("1c 05 03").
