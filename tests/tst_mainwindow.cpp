@@ -12,6 +12,7 @@
 #include <QMetaMethod>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QScopeGuard>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -61,6 +62,10 @@ private slots:
     void clearEmptiesTheLog();
     void undoCannotEraseTraffic();
     void burstOfLinesIsShown();
+    void sendPutsEarlierReceivedLinesFirst();
+    void clearDropsLinesNotShownYet();
+    void logFollowsTailOnlyAtItsEnd_data();
+    void logFollowsTailOnlyAtItsEnd();
 
     void byteCountEnablesDataBoxes_data();
     void byteCountEnablesDataBoxes();
@@ -82,6 +87,7 @@ private:
     QStringList logLines() const;
     QString statusText() const { return widget<QStatusBar>("statusBar")->currentMessage(); }
     void openPort();
+    void receiveWhileHeld(const QByteArray &block);
     void setSpin(const char *name, int value) { widget<QSpinBox>(name)->setValue(value); }
 
     std::unique_ptr<MainWindow> window;
@@ -122,6 +128,15 @@ void TestMainWindow::openPort()
     ports->setCurrentIndex(ports->count() - 1);
     widget<QPushButton>("pbCOMportOpen")->click();
     QVERIFY(window->serialPort->isOpen());
+}
+
+// A line has just gone into the log, so a block read now waits for the next batch. The port
+// is read without the event loop, which could put that batch in meanwhile.
+void TestMainWindow::receiveWhileHeld(const QByteArray &block)
+{
+    widget<QPushButton>("pbCOMportTX_Echo")->click();
+    QVERIFY(pty->write(block));
+    QVERIFY(window->serialPort->waitForReadyRead(5000));
 }
 
 void TestMainWindow::metaObject()
@@ -465,6 +480,83 @@ void TestMainWindow::burstOfLinesIsShown()
         widget<QPushButton>("pbCOMportTX_Echo")->click();
     QCOMPARE(logLines().size(), 50);
     QTRY_VERIFY(log->updatesEnabled());
+}
+
+void TestMainWindow::sendPutsEarlierReceivedLinesFirst()
+{
+    const QString echoLine = QStringLiteral("<-- 1C 05 03 80 01 82");
+    openPort();
+    receiveWhileHeld(hex("0102"));
+    QCOMPARE(logLines(), QStringList {echoLine});
+    QCOMPARE(window->logText, QStringLiteral("01 02"));
+
+    widget<QPushButton>("pbCOMportTX_Echo")->click();
+    QCOMPARE(logLines(), (QStringList {echoLine, "--> 01 02", echoLine}));
+    QVERIFY(pty->write(hex("03")));
+    QTRY_COMPARE(logLines(), (QStringList {echoLine, "--> 01 02", echoLine, "--> 03"}));
+}
+
+void TestMainWindow::clearDropsLinesNotShownYet()
+{
+    openPort();
+    receiveWhileHeld(hex("0102"));
+    widget<QPushButton>("pbCOMportClear")->click();
+    QVERIFY(logLines().isEmpty());
+
+    QVERIFY(pty->write(hex("AB")));
+    QTRY_COMPARE(logLines(), QStringList {"--> AB"});
+}
+
+void TestMainWindow::logFollowsTailOnlyAtItsEnd_data()
+{
+    QTest::addColumn<bool>("scrolledUp");
+    QTest::addColumn<bool>("caretAtTop");
+    QTest::addColumn<bool>("sent");
+    QTest::newRow("at the end, received") << false << false << false;
+    QTest::newRow("at the end, sent") << false << false << true;
+    QTest::newRow("at the end, caret at the top") << false << true << false;
+    QTest::newRow("scrolled up, received") << true << false << false;
+    QTest::newRow("scrolled up, sent") << true << false << true;
+}
+
+// The caret starts at the end of the log and moves along with the lines; where it is must not
+// decide whether the view follows them.
+void TestMainWindow::logFollowsTailOnlyAtItsEnd()
+{
+    QFETCH(bool, scrolledUp);
+    QFETCH(bool, caretAtTop);
+    QFETCH(bool, sent);
+
+    openPort();
+    auto *log = widget<QTextEdit>("textEdit");
+    for (int i = 0; i < 100; ++i)
+        widget<QPushButton>("pbCOMportTX_Echo")->click();
+    QScrollBar *bar = log->verticalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+    QCOMPARE(bar->value(), bar->maximum());
+    if (caretAtTop) {
+        log->moveCursor(QTextCursor::Start);
+        bar->setValue(bar->maximum());
+    }
+    if (scrolledUp)
+        bar->setValue(bar->maximum() / 2);
+    const int before = bar->value();
+
+    if (sent) {
+        widget<QPushButton>("pbCOMportTX_Echo")->click();
+    } else {
+        QVERIFY(pty->write(hex("0102")));
+        QTRY_COMPARE(logLines().size(), 101);
+    }
+    QCOMPARE(logLines().size(), 101);
+    if (scrolledUp) {
+        QCOMPARE(bar->value(), before);
+    } else {
+        QVERIFY(bar->value() > before);
+        QCOMPARE(bar->value(), bar->maximum());
+    }
+    if (caretAtTop)
+        QCOMPARE(log->textCursor().position(), 0);
 }
 
 void TestMainWindow::byteCountEnablesDataBoxes_data()

@@ -2,6 +2,7 @@
 
 #include "hexcodec.h"
 #include "mainwindowform.h"
+#include "trafficlog.h"
 
 #include <QEvent>
 #include <QMessageBox>
@@ -13,10 +14,6 @@ namespace {
 
 const QString sentMarker = QStringLiteral("<-- ");
 const QString receivedMarker = QStringLiteral("--> ");
-
-// Blocks can arrive hundreds of times a second; scrolling and repainting the log for each
-// costs more than all the rest, and nobody reads faster than this anyway.
-constexpr int logRepaintMs = 20;
 
 char lowByte(const QSpinBox *box)
 {
@@ -33,6 +30,7 @@ MainWindow::MainWindow(QWidget *parent)
     // Undo would let Ctrl+Z in the log take back lines of traffic; it also costs memory
     // for every line logged.
     ui->textEdit->document()->setUndoRedoEnabled(false);
+    trafficLog = new TrafficLog(ui->textEdit);
 
     connect(ui->pbCOMportOpen, SIGNAL(clicked()), this, SLOT(openCOMport()));
     connect(ui->pbCOMportClose, SIGNAL(clicked()), this, SLOT(closeCOMport()));
@@ -259,43 +257,24 @@ void MainWindow::sendFrame()
     // Hand the frame to the driver now rather than after the repaint that may come next,
     // so that periodic frames leave on time.
     serialPort->flush();
-    logBlock(sentMarker, txFrame);
+    trafficLog->addSent(logLine(sentMarker, txFrame));
 }
 
 void MainWindow::readData()
 {
-    logBlock(receivedMarker, serialPort->readAll());
+    trafficLog->addReceived(logLine(receivedMarker, serialPort->readAll()));
 }
 
-void MainWindow::logBlock(const QString &marker, const QByteArray &bytes)
+QString MainWindow::logLine(const QString &marker, const QByteArray &bytes)
 {
     txHexLength = bytes.size() * 2;
     BytesToSpacedHex(bytes, logText, txHexLength);
-    holdLogRepaint();
-    ui->textEdit->append(marker + logText.toUpper());
-}
-
-// The first line after a quiet spell shows at once; the lines right behind it enter the log
-// at once too, but are shown together by one repaint when the spell is over.
-void MainWindow::holdLogRepaint()
-{
-    QTextEdit *log = ui->textEdit;
-    if (!log->updatesEnabled())
-        return;
-    if (!logPainted.isValid() || logPainted.elapsed() >= logRepaintMs) {
-        logPainted.start();
-        return;
-    }
-    log->setUpdatesEnabled(false);
-    QTimer::singleShot(int(logRepaintMs - logPainted.elapsed()), log, [this, log] {
-        log->setUpdatesEnabled(true);
-        logPainted.start();
-    });
+    return marker + logText.toUpper();
 }
 
 void MainWindow::clearData()
 {
-    ui->textEdit->clear();
+    trafficLog->clear();
 }
 
 void MainWindow::NumBytesCTL(int count)

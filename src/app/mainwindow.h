@@ -4,13 +4,13 @@
 #include "portsettings.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QSerialPort>
 #include <QString>
 
 class QSpinBox;
 class QTimer;
+class TrafficLog;
 struct MainWindowForm;
 
 class MainWindow : public QMainWindow
@@ -46,8 +46,7 @@ private:
     void dropLostPort();
     QSpinBox *dataBox(int number) const;
     void sendFrame();
-    void logBlock(const QString &marker, const QByteArray &bytes);
-    void holdLogRepaint();
+    QString logLine(const QString &marker, const QByteArray &bytes);
 
     MainWindowForm *ui;
     PortSettings portSettings;
@@ -58,7 +57,7 @@ private:
     qint32 txHexLength;
     QString logText;
     bool portLossPending = false;
-    QElapsedTimer logPainted;
+    TrafficLog *trafficLog;
 };
 
 #endif // MAINWINDOW_H

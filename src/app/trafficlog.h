@@ -1,0 +1,35 @@
+#ifndef TRAFFICLOG_H
+#define TRAFFICLOG_H
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+class QTextEdit;
+
+// The traffic log's lines on their way into the view. Laying out and painting the log for
+// every block received costs more than everything else the terminal does, so received lines
+// go in in batches: the first one after a quiet spell at once, those right behind it together
+// a moment later. A sent line goes in at once, after every line received before it.
+class TrafficLog : public QObject
+{
+public:
+    explicit TrafficLog(QTextEdit *view);
+
+    void addReceived(const QString &line);
+    void addSent(const QString &line);
+    void clear();
+
+private:
+    void flush();
+    void insertPending();
+
+    QTextEdit *view;
+    QStringList pending;
+    QTimer flushTimer;
+    QElapsedTimer sinceFlush;
+    int holdMs;
+};
+
+#endif // TRAFFICLOG_H
