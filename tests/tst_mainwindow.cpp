@@ -12,8 +12,8 @@
 #include <QMetaMethod>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTextEdit>
