@@ -98,13 +98,13 @@ FloodResult runFlood(const FloodSettings &settings)
     if (!sim.start(arguments))
         qFatal("the simulator did not start: %s", qPrintable(sim.errorOutput()));
 
-    // Kept minimal: this runs inside the process whose CPU time is measured.
-    std::vector<qint64> lineNs;
-    lineNs.reserve(std::size_t(settings.milliseconds) * 2);
-    QObject::connect(driver.log()->document(), &QTextDocument::contentsChanged,
-        [&lineNs] { lineNs.push_back(monotonicNs()); });
-    PaintStamps paints(
-        [&driver] { return driver.logLineCount(); }, std::size_t(settings.milliseconds) * 2);
+    // Kept minimal: this runs inside the process whose CPU time is measured. The log takes
+    // its lines in batches, so each change and each paint notes how many lines there were.
+    const auto lineCount = [&driver] { return driver.logLineCount(); };
+    PaintStamps changes(lineCount, std::size_t(settings.milliseconds) * 2);
+    QObject::connect(
+        driver.log()->document(), &QTextDocument::contentsChanged, &changes, &PaintStamps::stamp);
+    PaintStamps paints(lineCount, std::size_t(settings.milliseconds) * 2);
     driver.log()->viewport()->installEventFilter(&paints);
     QTimer tick;
     tick.setTimerType(Qt::PreciseTimer);
@@ -116,6 +116,7 @@ FloodResult runFlood(const FloodSettings &settings)
         lastTick = now;
     });
 
+    const qint64 residentStart = residentBytes();
     const qint64 cpuStart = processCpuNs();
     const qint64 wallStart = monotonicNs();
     lastTick = wallStart;
@@ -128,6 +129,7 @@ FloodResult runFlood(const FloodSettings &settings)
     result.seconds = double(monotonicNs() - wallStart) / 1e9;
     result.cpuShare = double(processCpuNs() - cpuStart) / 1e9 / result.seconds;
     result.maxTickGapMs = double(maxGap) / 1e6;
+    result.residentGrowth = residentBytes() - residentStart;
     driver.click("pbCOMportClose");
     QObject::disconnect(driver.log()->document(), nullptr, nullptr, nullptr);
     driver.log()->viewport()->removeEventFilter(&paints);
@@ -146,10 +148,10 @@ FloodResult runFlood(const FloodSettings &settings)
     result.logged = log.endAfterLine.empty() ? 0 : log.endAfterLine.back();
     result.intact
         = log.matchesStream && result.logged == result.sent && log.fnv1a.value() == sentHash;
-    if (lineNs.size() != log.endAfterLine.size())
-        qFatal("%zu log changes seen for %d lines", lineNs.size(), result.lines);
+    if ((changes.samples.empty() ? 0 : changes.samples.back()) != result.lines)
+        qFatal("the log changed behind the flood's back");
     if (result.lines > 1) {
-        const double span = double(lineNs.back() - lineNs.front()) / 1e9;
+        const double span = double(changes.ns.back() - changes.firstAbove(0)) / 1e9;
         result.deliveredPerSecond = double(result.logged - log.endAfterLine.front()) / span;
     }
 
@@ -165,15 +167,12 @@ FloodResult runFlood(const FloodSettings &settings)
                 log.endAfterLine.begin(), log.endAfterLine.end(), write.offset + write.count - 1);
             if (line == log.endAfterLine.end())
                 continue; // never logged: counted as lost already
-            const std::size_t index = std::size_t(line - log.endAfterLine.begin());
-            result.latencyMs.push_back(double(lineNs[index] - write.ns) / 1e6);
+            const int index = int(line - log.endAfterLine.begin());
+            result.latencyMs.push_back(double(changes.firstAbove(index) - write.ns) / 1e6);
             // The first repaint that started with the line in the log.
-            const auto paint
-                = std::upper_bound(paints.samples.begin(), paints.samples.end(), int(index));
-            if (paint != paints.samples.end()) {
-                const qint64 paintedNs = paints.ns[std::size_t(paint - paints.samples.begin())];
+            const qint64 paintedNs = paints.firstAbove(index);
+            if (paintedNs >= 0)
                 result.paintedLatencyMs.push_back(double(paintedNs - write.ns) / 1e6);
-            }
         }
     }
     return result;

@@ -27,6 +27,7 @@ struct FloodResult
     double cpuShare = 0; // process CPU time over `seconds`, as a share of one core
     double maxTickGapMs = 0; // longest gap between ticks of a 10 ms timer
     double deliveredPerSecond = 0; // bytes per second from the first to the last log line
+    qint64 residentGrowth = 0; // bytes, over `seconds`
     std::vector<double> latencyMs; // write to log line, per simulator write (with stamp)
     std::vector<double> paintedLatencyMs; // write to the first repaint showing that line
 

@@ -4,6 +4,7 @@
 
 #include <QEvent>
 
+#include <algorithm>
 #include <utility>
 
 PaintStamps::PaintStamps(std::function<int()> sample, std::size_t expected)
@@ -13,11 +14,21 @@ PaintStamps::PaintStamps(std::function<int()> sample, std::size_t expected)
     samples.reserve(expected);
 }
 
+void PaintStamps::stamp()
+{
+    ns.push_back(monotonicNs());
+    samples.push_back(sample ? sample() : 0);
+}
+
+qint64 PaintStamps::firstAbove(int value) const
+{
+    const auto found = std::upper_bound(samples.begin(), samples.end(), value);
+    return found == samples.end() ? -1 : ns[std::size_t(found - samples.begin())];
+}
+
 bool PaintStamps::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Paint && watched->isWidgetType()) {
-        ns.push_back(monotonicNs());
-        samples.push_back(sample ? sample() : 0);
-    }
+    if (event->type() == QEvent::Paint && watched->isWidgetType())
+        stamp();
     return QObject::eventFilter(watched, event);
 }

@@ -68,3 +68,22 @@ bool waitUntil(const std::function<bool()> &done, int timeoutMs)
     }
     return true;
 }
+
+void idleFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool waitForSignal(const QObject *sender, const char *signal, int timeoutMs)
+{
+    QEventLoop loop;
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(sender, signal, &loop, SLOT(quit()));
+    timeout.start(timeoutMs);
+    loop.exec();
+    return timeout.isActive();
+}

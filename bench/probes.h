@@ -3,6 +3,8 @@
 
 #include <QtGlobal>
 
+class QObject;
+
 #include <functional>
 #include <vector>
 
@@ -23,5 +25,11 @@ double percentile(std::vector<double> samples, double fraction);
 // at least every millisecond, so conditions that change without an event are seen too; that
 // wake-up disturbs the window's own timers, so a timing measurement waits some other way.
 bool waitUntil(const std::function<bool()> &done, int timeoutMs);
+// Runs the event loop for `ms` milliseconds on a single timer of its own, so that nothing
+// competes with the window's timers.
+void idleFor(int ms);
+// Runs the event loop until `sender` emits `signal` (given with SIGNAL()) or `timeoutMs` has
+// passed, with nothing of ours waking it in between; true if the signal came.
+bool waitForSignal(const QObject *sender, const char *signal, int timeoutMs);
 
 #endif // PROBES_H

@@ -2,6 +2,7 @@
 
 #include "probes.h"
 #include "ptymaster.h"
+#include "trafficlog.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -33,6 +34,14 @@ QSerialPort *WindowDriver::port() const
     QSerialPort *found = mainWindow->findChild<QSerialPort *>();
     if (!found)
         qFatal("the window has no serial port");
+    return found;
+}
+
+TrafficLog *WindowDriver::trafficLog() const
+{
+    TrafficLog *found = mainWindow->findChild<TrafficLog *>();
+    if (!found)
+        qFatal("the window has no traffic log");
     return found;
 }
 

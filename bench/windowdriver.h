@@ -11,6 +11,7 @@
 class PtyMaster;
 class QSerialPort;
 class QTextEdit;
+class TrafficLog;
 
 // The real main window, shown on the current platform, driven the way a person would: through
 // its widgets, found by object name.
@@ -32,6 +33,7 @@ public:
 
     QTextEdit *log() const;
     QSerialPort *port() const;
+    TrafficLog *trafficLog() const;
     int logLineCount() const;
     QString logLine(int index) const;
 

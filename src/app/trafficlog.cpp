@@ -53,7 +53,6 @@ void TrafficLog::addReceived(const QString &line)
 void TrafficLog::addSent(const QString &line)
 {
     pending.append(line);
-    flushTimer.stop();
     flush();
 }
 
@@ -68,6 +67,7 @@ void TrafficLog::clear()
 // A log at its end follows the tail; one the user has scrolled up stays where it is.
 void TrafficLog::flush()
 {
+    flushTimer.stop();
     QScrollBar *bar = view->verticalScrollBar();
     const bool atEnd = bar->value() >= bar->maximum();
     insertPending();

@@ -14,15 +14,18 @@ class QTextEdit;
 // a moment later. A sent line goes in at once, after every line received before it.
 class TrafficLog : public QObject
 {
+    Q_OBJECT
+
 public:
     explicit TrafficLog(QTextEdit *view);
 
     void addReceived(const QString &line);
     void addSent(const QString &line);
+    // Puts the lines that wait into the log now.
+    void flush();
     void clear();
 
 private:
-    void flush();
     void insertPending();
 
     QTextEdit *view;
