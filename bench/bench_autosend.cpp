@@ -6,11 +6,9 @@
 #include "windowdriver.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QPushButton>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <QTimer>
 
 #include <vector>
 
@@ -62,11 +60,7 @@ void measure(int periodMs, int seconds, Figures &figures)
     driver.setSpin("sbAutoSendPeriod", periodMs);
     auto *autoSend = driver.widget<QPushButton>("pbAutoSend");
     autoSend->click();
-    // Measuring time: the loop idles on a single timer, so that nothing of ours competes with
-    // the window's own.
-    QEventLoop loop;
-    QTimer::singleShot(seconds * 1000, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
+    idleFor(seconds * 1000);
     autoSend->click();
     const int sent = driver.logLineCount();
     if (!waitUntil([&] { return sim.events().size() >= sent; }, 10000))
