@@ -9,11 +9,11 @@ namespace {
 bool lengthFitsType(std::uint8_t type, std::uint8_t len)
 {
     switch (type) {
-    case FrameDecoder::TypeStandard:
+    case FrameDecoder::typeStandard:
         return len >= 1 + 6 && len <= 8 + 6;
-    case FrameDecoder::TypeExtended:
+    case FrameDecoder::typeExtended:
         return len >= 1 + 8 && len <= 8 + 8;
-    case FrameDecoder::TypeEcho:
+    case FrameDecoder::typeEcho:
         return len == 3;
     default:
         return true; // unknown types are framed by LEN alone
@@ -34,15 +34,15 @@ FrameEvent classify(std::vector<std::uint8_t> frame)
         return {Kind::BadChecksum, std::move(frame)};
 
     switch (type) {
-    case FrameDecoder::TypeStandard:
+    case FrameDecoder::typeStandard:
         if (frame[7] != len - 6)
             return {Kind::BadLength, std::move(frame)};
         return {Kind::SendStandard, std::move(frame)};
-    case FrameDecoder::TypeExtended:
+    case FrameDecoder::typeExtended:
         if (frame[9] != len - 8)
             return {Kind::BadLength, std::move(frame)};
         return {Kind::SendExtended, std::move(frame)};
-    case FrameDecoder::TypeEcho:
+    case FrameDecoder::typeEcho:
         if (frame[4] != 0x01)
             return {Kind::BadEcho, std::move(frame)};
         return {Kind::Echo, std::move(frame)};
@@ -89,7 +89,7 @@ void FrameDecoder::decode(std::vector<FrameEvent> &events, bool final)
         const std::size_t left = buffer.size() - pos;
         const std::uint8_t *p = buffer.data() + pos;
 
-        if (p[0] != Header0 || (left >= 2 && p[1] != Header1)) {
+        if (p[0] != header0 || (left >= 2 && p[1] != header1)) {
             garbage.push_back(p[0]);
             ++pos;
             continue;

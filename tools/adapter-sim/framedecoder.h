@@ -18,11 +18,11 @@ namespace sim {
 class FrameDecoder
 {
 public:
-    static constexpr std::uint8_t Header0 = 0x1C;
-    static constexpr std::uint8_t Header1 = 0x05;
-    static constexpr std::uint8_t TypeStandard = 0x00;
-    static constexpr std::uint8_t TypeExtended = 0x02;
-    static constexpr std::uint8_t TypeEcho = 0x80;
+    static constexpr std::uint8_t header0 = 0x1C;
+    static constexpr std::uint8_t header1 = 0x05;
+    static constexpr std::uint8_t typeStandard = 0x00;
+    static constexpr std::uint8_t typeExtended = 0x02;
+    static constexpr std::uint8_t typeEcho = 0x80;
 
     std::vector<FrameEvent> feed(const std::uint8_t *data, std::size_t size);
 

@@ -17,14 +17,14 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr auto FloodTick = 2ms;
-constexpr auto DrainTick = 5ms;
+constexpr auto floodTick = 2ms;
+constexpr auto drainTick = 5ms;
 // The kernel moves written bytes into the reader's queue asynchronously, so one empty
 // reading does not prove that everything was read; an empty queue for this long does.
-constexpr auto DrainQuiet = 50ms;
+constexpr auto drainQuiet = 50ms;
 // Flood bytes are generated only as far as the line takes them, so memory stays bounded
 // however long the other side does not read.
-constexpr std::size_t FloodBacklog = 4096;
+constexpr std::size_t floodBacklog = 4096;
 
 int signalPipe[2] = {-1, -1};
 
@@ -208,11 +208,11 @@ bool Simulator::serviceFlood(Clock::time_point now, Ending &ending)
             = std::chrono::duration_cast<std::chrono::microseconds>(now - floodStartAt);
         const std::uint64_t due = source.dueAt(std::uint64_t(elapsed.count()));
         std::vector<std::uint8_t> bytes;
-        while (queue.size() < FloodBacklog && source.generated() < due) {
+        while (queue.size() < floodBacklog && source.generated() < due) {
             bytes.clear();
             const std::uint64_t owed = due - source.generated();
             source.generate(
-                std::size_t(std::min<std::uint64_t>(owed, FloodBacklog - queue.size())), bytes);
+                std::size_t(std::min<std::uint64_t>(owed, floodBacklog - queue.size())), bytes);
             queue.append(bytes.data(), bytes.size());
             if (!queue.writeTo(port.masterFd()))
                 break; // reported by the caller's own write attempt
@@ -233,7 +233,7 @@ bool Simulator::serviceFlood(Clock::time_point now, Ending &ending)
         emptySeen = true;
         emptySince = now;
     }
-    if (now - emptySince >= DrainQuiet) {
+    if (now - emptySince >= drainQuiet) {
         ending = Ending::FloodDone;
         return true;
     }
@@ -253,10 +253,10 @@ Simulator::Clock::time_point Simulator::nextDeadline(Clock::time_point now) cons
         break;
     case Flood::Running:
         // Also the retry for a full line, in case the master's writability is not signalled.
-        next = std::min({next, now + FloodTick, giveUpAt});
+        next = std::min({next, now + floodTick, giveUpAt});
         break;
     case Flood::Draining:
-        next = std::min({next, now + DrainTick, giveUpAt});
+        next = std::min({next, now + drainTick, giveUpAt});
         break;
     case Flood::Off:
     case Flood::Waiting:
