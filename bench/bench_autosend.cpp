@@ -1,11 +1,12 @@
 // Auto-send: frames per second and their spacing as they arrive at the simulated adapter.
 #include "adaptersim.h"
-#include "benchenv.h"
+#include "benchrun.h"
+#include "clocks.h"
 #include "figures.h"
 #include "probes.h"
+#include "waits.h"
 #include "windowdriver.h"
 
-#include <QApplication>
 #include <QPushButton>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -46,7 +47,7 @@ std::vector<double> intervalsMs(const std::vector<qint64> &ns)
 void measure(int periodMs, int seconds, Figures &figures)
 {
     WindowDriver driver;
-    AdapterSim sim(adapterSimProgram());
+    AdapterSim sim;
     if (!sim.start({QStringLiteral("--stamp")}))
         qFatal("the simulator did not start: %s", qPrintable(sim.errorOutput()));
     if (!driver.openPort(sim.devicePath()))
@@ -102,14 +103,12 @@ void measure(int periodMs, int seconds, Figures &figures)
 
 int main(int argc, char *argv[])
 {
-    prepareEnvironment();
-    QApplication app(argc, argv);
-    installMessageHandler();
-    const int seconds = quickRun(argc, argv) ? 3 : 10;
-    Figures figures(QStringLiteral("Auto-send"));
-    for (int period : {10, 100}) {
-        note(QStringLiteral("auto-send every %1 ms for %2 s").arg(period).arg(seconds));
-        measure(period, seconds, figures);
-    }
-    return 0;
+    return runBenchmark(argc, argv, [](bool quick) {
+        const int seconds = quick ? 3 : 10;
+        Figures figures(QStringLiteral("Auto-send"));
+        for (int period : {10, 100}) {
+            note(QStringLiteral("auto-send every %1 ms for %2 s").arg(period).arg(seconds));
+            measure(period, seconds, figures);
+        }
+    });
 }

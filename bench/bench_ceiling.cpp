@@ -1,27 +1,23 @@
 // Receive ceiling: the highest flood rate the window takes with nothing lost, at the offered
 // rate, while its event loop keeps answering.
-#include "benchenv.h"
+#include "benchrun.h"
 #include "figures.h"
 #include "floodrun.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 
 #include <vector>
 
 namespace {
 
-constexpr double MaxTickGapMs = 100;
+constexpr double maxTickGapMs = 100;
 // A rate counts as carried when the bytes reach the log at least this close to it.
-constexpr double RateShare = 0.98;
+constexpr double rateShare = 0.98;
 
 } // namespace
 
-int main(int argc, char *argv[])
+void findCeiling(bool quick)
 {
-    prepareEnvironment();
-    QApplication app(argc, argv);
-    installMessageHandler();
-    const bool quick = quickRun(argc, argv);
     Figures figures(QStringLiteral("Receive ceiling"));
 
     const int milliseconds = quick ? 3000 : 10000;
@@ -40,7 +36,7 @@ int main(int argc, char *argv[])
         settings.drainTimeoutMs = 5000;
         const FloodResult run = runFlood(settings);
         const bool carried = run.simulatorOk && run.intact && run.lost() == 0
-            && run.deliveredPerSecond >= RateShare * rate && run.maxTickGapMs <= MaxTickGapMs;
+            && run.deliveredPerSecond >= rateShare * rate && run.maxTickGapMs <= maxTickGapMs;
         figures.add(QStringLiteral("%1 bytes/s for %2 s")
                         .arg(Figures::number(rate, 0))
                         .arg(milliseconds / 1000.0),
@@ -58,5 +54,9 @@ int main(int argc, char *argv[])
     figures.add(QStringLiteral("highest rate carried (nothing lost, timer gap ≤ 100 ms)"),
         Figures::number(ceiling, 0) + QStringLiteral(" bytes/s"),
         QStringLiteral("≥ 1,000,000 bytes/s"), ceiling >= 1000000);
-    return 0;
+}
+
+int main(int argc, char *argv[])
+{
+    return runBenchmark(argc, argv, findCeiling);
 }

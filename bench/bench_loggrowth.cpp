@@ -1,13 +1,15 @@
 // Log growth: what one more log line costs, in time and memory, as the log grows.
-#include "benchenv.h"
+#include "benchrun.h"
+#include "clocks.h"
 #include "figures.h"
 #include "floodstream.h"
 #include "logfill.h"
 #include "probes.h"
 #include "ptymaster.h"
+#include "waits.h"
 #include "windowdriver.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QTextDocument>
 #include <QTextEdit>
 
@@ -15,14 +17,14 @@
 
 namespace {
 
-constexpr int BlockBytes = 16; // an adapter answer is about this long
-constexpr int Samples = 1000;
+constexpr int blockBytes = 16; // an adapter answer is about this long
+constexpr int appendSamples = 1000;
 // Unmeasured lines before the samples: the first lines after filling the log pay for cold
 // caches, which is not what the size of the log costs.
-constexpr int WarmUp = 100;
+constexpr int warmUp = 100;
 // A line that follows another within moments waits up to 50 ms to be batched with the next,
 // so lines through the pty, one at a time, take that long each.
-constexpr int PtySamples = 200;
+constexpr int ptySamples = 200;
 
 // Per-line costs in microseconds. The median decides, because other processes on the
 // machine add spikes that say nothing about the log; the mean is shown beside it.
@@ -51,8 +53,8 @@ QString shown(const Cost &cost)
 Cost ptyCostPerLine(WindowDriver &driver, PtyMaster &pty, sim::FloodStream &bytes)
 {
     std::vector<double> samples;
-    for (int i = -WarmUp / 5; i < PtySamples; ++i) {
-        const QByteArray block = bytes.take<QByteArray>(BlockBytes);
+    for (int i = -warmUp / 5; i < ptySamples; ++i) {
+        const QByteArray block = bytes.take<QByteArray>(blockBytes);
         const qint64 start = processCpuNs();
         if (!pty.write(block))
             qFatal("pty write failed");
@@ -72,8 +74,8 @@ Cost appendCostPerLine(WindowDriver &driver, sim::FloodStream &bytes)
 {
     QTextEdit *log = driver.log();
     std::vector<double> samples;
-    for (int i = -WarmUp; i < Samples; ++i) {
-        const QString line = receivedLine(bytes.take<QByteArray>(BlockBytes));
+    for (int i = -warmUp; i < appendSamples; ++i) {
+        const QString line = receivedLine(bytes.take<QByteArray>(blockBytes));
         const qint64 start = monotonicNs();
         log->append(line);
         if (i >= 0)
@@ -85,12 +87,8 @@ Cost appendCostPerLine(WindowDriver &driver, sim::FloodStream &bytes)
 
 } // namespace
 
-int main(int argc, char *argv[])
+void measureGrowth(bool quick)
 {
-    prepareEnvironment();
-    QApplication app(argc, argv);
-    installMessageHandler();
-    const bool quick = quickRun(argc, argv);
     Figures figures(QStringLiteral("Log growth"));
 
     WindowDriver driver;
@@ -107,7 +105,7 @@ int main(int argc, char *argv[])
     double bytesPerLine = 0;
     for (int size : sizes) {
         note(QStringLiteral("filling the log to %1 lines").arg(size));
-        fillLog(driver, size, bytes, BlockBytes);
+        fillLog(driver, size, bytes, blockBytes);
 
         const int lines = driver.logLineCount();
         bytesPerLine = double(residentBytes() - baseline) / lines;
@@ -135,5 +133,9 @@ int main(int argc, char *argv[])
     figures.add(QStringLiteral("memory per line at %1 lines").arg(largest),
         Figures::number(bytesPerLine, 0) + QStringLiteral(" B"), QStringLiteral("≤ 800 B"),
         bytesPerLine <= 800);
-    return 0;
+}
+
+int main(int argc, char *argv[])
+{
+    return runBenchmark(argc, argv, measureGrowth);
 }

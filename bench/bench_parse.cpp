@@ -1,11 +1,11 @@
 // Typed-text parsing, worst case: "TX String" with the field full of one-digit groups.
-#include "benchenv.h"
+#include "benchrun.h"
+#include "clocks.h"
 #include "figures.h"
-#include "probes.h"
+#include "messagefilter.h"
 #include "ptymaster.h"
 #include "windowdriver.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QLoggingCategory>
@@ -39,14 +39,8 @@ double sendTyped(WindowDriver &driver, PtyMaster &pty, int frameBytes)
 
 } // namespace
 
-int main(int argc, char *argv[])
+void measureParsing(bool quick)
 {
-    prepareEnvironment();
-    // An inherited rule would override the ones set below.
-    qunsetenv("QT_LOGGING_RULES");
-    QApplication app(argc, argv);
-    installMessageHandler();
-    const bool quick = quickRun(argc, argv);
     Figures figures(QStringLiteral("Typed-text parsing"));
 
     WindowDriver driver;
@@ -60,7 +54,7 @@ int main(int argc, char *argv[])
     const int tracedLength = quick ? fullLength / 4 : fullLength;
     auto groupsOf = [](int length) { return (length + 1) / 2; };
 
-    QLoggingCategory::setFilterRules(QStringLiteral("kt940.hexcodec.debug=false"));
+    muteParserTraces();
     field->setText(oneDigitGroups(fullLength));
     const int groups = groupsOf(field->text().size());
     double silentMs = 1e9;
@@ -77,10 +71,16 @@ int main(int argc, char *argv[])
     field->setText(oneDigitGroups(tracedLength));
     const double tracedMs = sendTyped(driver, pty, groupsOf(tracedLength));
     setDiscardDebug(false);
-    QLoggingCategory::setFilterRules(QStringLiteral("kt940.hexcodec.debug=false"));
+    muteParserTraces();
     figures.add(
         QStringLiteral("TX String, %1 chars (%2 groups), debug traces formatted")
             .arg(Figures::number(tracedLength, 0), Figures::number(groupsOf(tracedLength), 0)),
         Figures::number(tracedMs, 1) + QStringLiteral(" ms"));
-    return 0;
+}
+
+int main(int argc, char *argv[])
+{
+    // An inherited rule would override the ones set while measuring.
+    qunsetenv("QT_LOGGING_RULES");
+    return runBenchmark(argc, argv, measureParsing);
 }

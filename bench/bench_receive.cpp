@@ -2,16 +2,18 @@
 // ten times that and at 1 MB/s; and how soon a block after a quiet spell is painted. The
 // figures are named after the platform the window ran on: scripts/bench runs this offscreen
 // and on a real X server (Xvfb, xcb), where painting costs what it costs users.
-#include "benchenv.h"
+#include "benchrun.h"
+#include "clocks.h"
 #include "figures.h"
 #include "floodrun.h"
 #include "floodstream.h"
 #include "paintstamps.h"
 #include "probes.h"
 #include "ptymaster.h"
+#include "waits.h"
 #include "windowdriver.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QRandomGenerator>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -20,8 +22,8 @@
 
 namespace {
 
-constexpr double SustainedTrailMs = 100; // how far the view may trail flowing traffic
-constexpr double QuietLatencyMs = 30; // a block after a quiet spell, written to painted
+constexpr double sustainedTrailMs = 100; // how far the view may trail flowing traffic
+constexpr double quietLatencyMs = 30; // a block after a quiet spell, written to painted
 
 struct Delays
 {
@@ -120,12 +122,8 @@ FloodResult flood(int bytesPerSecond, int seconds)
 
 } // namespace
 
-int main(int argc, char *argv[])
+void measureReceive(bool quick)
 {
-    prepareEnvironment();
-    QApplication app(argc, argv);
-    installMessageHandler();
-    const bool quick = quickRun(argc, argv);
     ReceiveFigures receive(QStringLiteral("Receive (%1)").arg(QGuiApplication::platformName()));
 
     {
@@ -140,7 +138,7 @@ int main(int argc, char *argv[])
             QStringLiteral("≤ 0.5 MiB/s"), mibPerSecond <= 0.5);
         receive.latency(load + QStringLiteral(": write → in the log"), run.latencyMs);
         receive.latency(
-            load + QStringLiteral(": write → painted"), run.paintedLatencyMs, SustainedTrailMs);
+            load + QStringLiteral(": write → painted"), run.paintedLatencyMs, sustainedTrailMs);
     }
     {
         const int seconds = quick ? 5 : 20;
@@ -149,7 +147,7 @@ int main(int argc, char *argv[])
         receive.lost(load, run);
         receive.cpu(load, run, 0.25);
         receive.latency(
-            load + QStringLiteral(": write → painted"), run.paintedLatencyMs, SustainedTrailMs);
+            load + QStringLiteral(": write → painted"), run.paintedLatencyMs, sustainedTrailMs);
     }
     {
         const int seconds = quick ? 3 : 10;
@@ -166,7 +164,7 @@ int main(int argc, char *argv[])
                 + Figures::number(run.cpuShare * 100, 0) + QStringLiteral(" %)"),
             QStringLiteral("≥ 98 % of 1,000,000 B/s"), run.deliveredPerSecond >= 0.98 * rate);
         receive.latency(
-            load + QStringLiteral(": write → painted"), run.paintedLatencyMs, SustainedTrailMs);
+            load + QStringLiteral(": write → painted"), run.paintedLatencyMs, sustainedTrailMs);
     }
     {
         const int count = quick ? 30 : 150;
@@ -175,7 +173,11 @@ int main(int argc, char *argv[])
         const QString load = QStringLiteral("a block after a quiet spell");
         receive.latency(load + QStringLiteral(": write → in the log"), delays.loggedMs);
         receive.latency(
-            load + QStringLiteral(": write → painted"), delays.paintedMs, QuietLatencyMs);
+            load + QStringLiteral(": write → painted"), delays.paintedMs, quietLatencyMs);
     }
-    return 0;
+}
+
+int main(int argc, char *argv[])
+{
+    return runBenchmark(argc, argv, measureReceive);
 }

@@ -1,5 +1,6 @@
 // Sending cost: one "TX Data" click, log line included, with a long log already shown.
-#include "benchenv.h"
+#include "benchrun.h"
+#include "clocks.h"
 #include "figures.h"
 #include "floodstream.h"
 #include "logfill.h"
@@ -7,22 +8,18 @@
 #include "ptymaster.h"
 #include "windowdriver.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 
 #include <vector>
 
 namespace {
 
-constexpr int FrameBytes = 10; // the default form: standard identifier, one data byte
+constexpr int frameBytes = 10; // the default form: standard identifier, one data byte
 
 } // namespace
 
-int main(int argc, char *argv[])
+void measureSending(bool quick)
 {
-    prepareEnvironment();
-    QApplication app(argc, argv);
-    installMessageHandler();
-    const bool quick = quickRun(argc, argv);
     const int logLines = quick ? 10000 : 100000;
     const int clicks = quick ? 200 : 1000;
     Figures figures(QStringLiteral("Sending"));
@@ -48,8 +45,8 @@ int main(int argc, char *argv[])
         roundUs.push_back(double(monotonicNs() - start) / 1000);
         received += pty.readAvailable().size();
     }
-    received += pty.readExactly(int(clicks * FrameBytes - received), 10000).size();
-    if (received != qint64(clicks) * FrameBytes || driver.logLineCount() != logLines + clicks)
+    received += pty.readExactly(int(clicks * frameBytes - received), 10000).size();
+    if (received != qint64(clicks) * frameBytes || driver.logLineCount() != logLines + clicks)
         qFatal("clicks lost: %lld bytes arrived, %d lines logged", received, driver.logLineCount());
 
     auto mean = [](const std::vector<double> &values) {
@@ -65,5 +62,9 @@ int main(int argc, char *argv[])
     figures.add(QStringLiteral("µs per TX Data click with the write and repaint that follow"),
         QStringLiteral("%1 (p99 %2)")
             .arg(Figures::number(mean(roundUs), 1), Figures::number(percentile(roundUs, 0.99), 1)));
-    return 0;
+}
+
+int main(int argc, char *argv[])
+{
+    return runBenchmark(argc, argv, measureSending);
 }

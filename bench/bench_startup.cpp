@@ -1,15 +1,16 @@
 // Start-up: from process start to the window shown, and resident memory at rest. The
 // benchmark starts itself again as a child for each sample, so that dynamic loading and
 // Qt's own start-up are inside the figure.
-#include "benchenv.h"
+#include "benchrun.h"
+#include "clocks.h"
 #include "figures.h"
 #include "mainwindow.h"
 #include "paintstamps.h"
 #include "probes.h"
+#include "waits.h"
 
 #include <QApplication>
 #include <QProcess>
-#include <QTimer>
 
 #include <cstdio>
 #include <cstring>
@@ -43,13 +44,10 @@ double msSinceProcessStart()
 }
 
 // The child: start the window, report when it was first painted and what it holds at rest.
-int runChild(int argc, char *argv[])
+void runChild()
 {
-    prepareEnvironment();
-    QApplication app(argc, argv);
-    installMessageHandler();
     PaintStamps paints;
-    app.installEventFilter(&paints);
+    qApp->installEventFilter(&paints);
     MainWindow window;
     window.show();
     // The painting of a frame happens inside one event, so once an event loop pass that
@@ -58,16 +56,13 @@ int runChild(int argc, char *argv[])
         qFatal("the window never painted");
     const qint64 shownNs = monotonicNs();
     const double procMs = msSinceProcessStart();
-    app.removeEventFilter(&paints);
+    qApp->removeEventFilter(&paints);
 
     // At rest: half a second of an idle event loop after the first frame.
-    bool rested = false;
-    QTimer::singleShot(500, [&rested] { rested = true; });
-    waitUntil([&rested] { return rested; }, 5000);
+    idleFor(500);
     std::printf("main=%lld shown=%lld proc_ms=%.3f rss=%lld\n",
         static_cast<long long>(mainEnteredNs), static_cast<long long>(shownNs), procMs,
         static_cast<long long>(residentBytes()));
-    return 0;
 }
 
 struct Sample
@@ -109,7 +104,7 @@ int main(int argc, char *argv[])
     mainEnteredNs = monotonicNs();
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--child") == 0)
-            return runChild(argc, argv);
+            return runBenchmark(argc, argv, [](bool) { runChild(); });
     }
 
     QCoreApplication app(argc, argv);

@@ -1,14 +1,13 @@
 #include "floodrun.h"
 
 #include "adaptersim.h"
-#include "benchenv.h"
+#include "clocks.h"
 #include "floodstream.h"
 #include "modalboxcatcher.h"
 #include "paintstamps.h"
 #include "probes.h"
 #include "windowdriver.h"
 
-#include <QEventLoop>
 #include <QRegularExpression>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -57,27 +56,6 @@ LogBytes readLog(const WindowDriver &driver)
     return result;
 }
 
-// AdapterSim::waitForEvent leaves a pending single-shot timer behind for every wait, and
-// with a line per write those pile up into the thousands and slow every timer start in this
-// process; waiting on the signal with a timer of our own keeps the measured process clean.
-QString waitForFloodEnd(AdapterSim &sim, int timeoutMs)
-{
-    QString end;
-    QEventLoop loop;
-    QTimer timeout;
-    timeout.setSingleShot(true);
-    QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(&sim, &AdapterSim::eventReceived, &loop, [&](const QString &line) {
-        if (line.startsWith(QLatin1String("FLOOD "))) {
-            end = line;
-            loop.quit();
-        }
-    });
-    timeout.start(timeoutMs);
-    loop.exec();
-    return end;
-}
-
 } // namespace
 
 FloodResult runFlood(const FloodSettings &settings)
@@ -87,7 +65,7 @@ FloodResult runFlood(const FloodSettings &settings)
     // in a modal box that would otherwise wait for a click forever.
     ModalBoxCatcher catcher;
     WindowDriver driver;
-    AdapterSim sim(adapterSimProgram());
+    AdapterSim sim;
     QStringList arguments {QStringLiteral("--flood"), QString::number(settings.bytesPerSecond),
         QStringLiteral("--seconds"), QString::number(settings.milliseconds / 1000.0, 'f', 3),
         // Lets the window finish opening before the first byte, as a real adapter would.
@@ -123,8 +101,8 @@ FloodResult runFlood(const FloodSettings &settings)
     tick.start(10);
     if (!driver.openPort(sim.devicePath()))
         qFatal("the window could not open %s", qPrintable(sim.devicePath()));
-    const QString end
-        = waitForFloodEnd(sim, settings.milliseconds + settings.drainTimeoutMs + 30000);
+    const QString end = sim.waitForEvent(
+        QStringLiteral("FLOOD "), settings.milliseconds + settings.drainTimeoutMs + 30000);
     tick.stop();
     result.seconds = double(monotonicNs() - wallStart) / 1e9;
     result.cpuShare = double(processCpuNs() - cpuStart) / 1e9 / result.seconds;

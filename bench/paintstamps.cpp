@@ -1,6 +1,6 @@
 #include "paintstamps.h"
 
-#include "probes.h"
+#include "clocks.h"
 
 #include <QEvent>
 

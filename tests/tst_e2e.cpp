@@ -3,25 +3,20 @@
 
 #include "adaptersim.h"
 #include "childprocess.h"
+#include "clocks.h"
 #include "floodstream.h"
 #include "hexcodec.h"
-#include "mainwindow.h"
+#include "messagefilter.h"
 #include "modalboxcatcher.h"
-#include "namedwidget.h"
-#include "testenvironment.h"
+#include "windowdriver.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLineEdit>
-#include <QLoggingCategory>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSerialPort>
 #include <QSpinBox>
-#include <QStatusBar>
-#include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
 
@@ -133,26 +128,13 @@ private slots:
     void openFailures();
 
 private:
-    template<typename T> T *widget(const char *name) const
-    {
-        return namedWidget<T>(window.get(), name);
-    }
-    QSerialPort *port() const;
-    QTimer *autoSendTimer() const;
-    QString statusText() const { return widget<QStatusBar>("statusBar")->currentMessage(); }
-    QStringList logLines() const;
     int sentLineCount() const;
     QByteArray receivedSince(int firstLine, QString *badLine) const;
-    void setSpin(const char *name, int value) { widget<QSpinBox>(name)->setValue(value); }
-    void setMessage(bool standard, const QByteArray &ids, const QByteArray &data, int count);
     QString formMessage() const;
     bool startSim(const QStringList &arguments = {});
-    void addPort(const QString &path);
-    bool openPort(const QString &path);
-    bool closedControls() const;
     bool onlyEchoFollows(AdapterSim &adapter);
 
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<WindowDriver> driver;
     std::unique_ptr<AdapterSim> sim;
     std::unique_ptr<ModalBoxCatcher> boxes;
     int boxesExpected = 0;
@@ -160,10 +142,9 @@ private:
 
 void TestE2e::initTestCase()
 {
-    // The parser's traces would drown the test output.
-    QLoggingCategory::setFilterRules(QStringLiteral("kt940.hexcodec.debug=false"));
-    dropPlatformNoise();
-    QVERIFY2(QFileInfo(QStringLiteral(ADAPTER_SIM)).isExecutable(), ADAPTER_SIM);
+    muteParserTraces();
+    installMessageFilter();
+    QVERIFY2(QFileInfo(AdapterSim::program()).isExecutable(), qPrintable(AdapterSim::program()));
 }
 
 void TestE2e::init()
@@ -171,44 +152,23 @@ void TestE2e::init()
     // Every test gets a catcher, so that an unexpected box fails the test instead of blocking it.
     boxes = std::make_unique<ModalBoxCatcher>();
     boxesExpected = 0;
-    sim = std::make_unique<AdapterSim>(QStringLiteral(ADAPTER_SIM));
-    window = std::make_unique<MainWindow>();
-    window->show();
+    sim = std::make_unique<AdapterSim>();
+    driver = std::make_unique<WindowDriver>();
 }
 
 void TestE2e::cleanup()
 {
     // The window goes first: a simulator that ends under an open port is a cable pull.
-    window.reset();
+    driver.reset();
     sim.reset();
     QVERIFY2(boxes->titles.size() == boxesExpected,
         qPrintable(
             QStringLiteral("message boxes: %1").arg(boxes->texts.join(QLatin1String(" | ")))));
 }
 
-QSerialPort *TestE2e::port() const
-{
-    return window->findChild<QSerialPort *>(QString(), Qt::FindDirectChildrenOnly);
-}
-
-QTimer *TestE2e::autoSendTimer() const
-{
-    const QList<QTimer *> timers
-        = window->findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
-    if (timers.size() != 1)
-        qFatal("the window has %d timers of its own", int(timers.size()));
-    return timers.first();
-}
-
-QStringList TestE2e::logLines() const
-{
-    const QString text = widget<QTextEdit>("textEdit")->toPlainText();
-    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
-}
-
 int TestE2e::sentLineCount() const
 {
-    return logLines().filter(QRegularExpression(QStringLiteral("^<-- "))).size();
+    return driver->logLines().filter(QRegularExpression(QStringLiteral("^<-- "))).size();
 }
 
 // The bytes of the "--> " lines from `firstLine` on, in order. A line of any other form
@@ -216,7 +176,7 @@ int TestE2e::sentLineCount() const
 QByteArray TestE2e::receivedSince(int firstLine, QString *badLine) const
 {
     static const QRegularExpression format(QStringLiteral("^--> [0-9A-F]{2}( [0-9A-F]{2})*$"));
-    const QStringList lines = logLines();
+    const QStringList lines = driver->logLines();
     QByteArray bytes;
     for (int i = firstLine; i < lines.size(); ++i) {
         if (!format.match(lines.at(i)).hasMatch()) {
@@ -228,31 +188,20 @@ QByteArray TestE2e::receivedSince(int firstLine, QString *badLine) const
     return bytes;
 }
 
-void TestE2e::setMessage(bool standard, const QByteArray &ids, const QByteArray &data, int count)
-{
-    widget<QRadioButton>(standard ? "radioButtonStd" : "radioButtonExt")->click();
-    const char *idBoxes[] = {"sbIDLB", "sbIDHB", "sbIDLB_2", "sbIDHB_2"};
-    for (int i = 0; i < 4; ++i)
-        setSpin(idBoxes[i], quint8(ids.at(i)));
-    for (int k = 0; k < 8; ++k)
-        setSpin(qPrintable(QStringLiteral("sbData%1").arg(k)), quint8(data.at(k)));
-    setSpin("sbNumBytes", count);
-}
-
 // The message the form holds, in the simulator's words.
 QString TestE2e::formMessage() const
 {
-    const bool standard = widget<QRadioButton>("radioButtonStd")->isChecked();
+    const bool standard = driver->widget<QRadioButton>("radioButtonStd")->isChecked();
     QByteArray ids;
     for (const char *name : {"sbIDLB", "sbIDHB", "sbIDLB_2", "sbIDHB_2"})
-        ids += char(widget<QSpinBox>(name)->value());
-    const int count = widget<QSpinBox>("sbNumBytes")->value();
+        ids += char(driver->widget<QSpinBox>(name)->value());
+    const int count = driver->widget<QSpinBox>("sbNumBytes")->value();
     QByteArray data;
     for (int k = 0; k < count; ++k)
-        data += char(widget<QSpinBox>(qPrintable(QStringLiteral("sbData%1").arg(k)))->value());
+        data += char(driver->dataBox(k)->value());
     return QStringLiteral("SEND %1 msg=%2 id=%3 n=%4 data=%5")
         .arg(standard ? QStringLiteral("STD") : QStringLiteral("EXT"))
-        .arg(spaced(QByteArray(1, char(widget<QSpinBox>("sbNumberMsg")->value()))))
+        .arg(spaced(QByteArray(1, char(driver->widget<QSpinBox>("sbNumberMsg")->value()))))
         .arg(spaced(ids.left(standard ? 2 : 4)))
         .arg(count)
         .arg(spaced(data));
@@ -266,39 +215,10 @@ bool TestE2e::startSim(const QStringList &arguments)
     return false;
 }
 
-// Picks `path` in the port list, adding it first: the window lists only the ports present
-// at its start, and pseudo-terminals are never among them.
-void TestE2e::addPort(const QString &path)
-{
-    auto *ports = widget<QComboBox>("lbCOMport");
-    if (ports->findText(path) < 0)
-        ports->addItem(path);
-    ports->setCurrentIndex(ports->findText(path));
-}
-
-bool TestE2e::openPort(const QString &path)
-{
-    addPort(path);
-    widget<QPushButton>("pbCOMportOpen")->click();
-    const QString expected
-        = QStringLiteral("Connected to %1 : 115200, 8, NoParity, 1, NoFlowControl").arg(path);
-    if (port()->isOpen() && statusText() == expected)
-        return true;
-    qWarning("opening %s failed: '%s'", qPrintable(path), qPrintable(statusText()));
-    return false;
-}
-
-bool TestE2e::closedControls() const
-{
-    return widget<QPushButton>("pbCOMportOpen")->isEnabled()
-        && !widget<QPushButton>("pbCOMportClose")->isEnabled()
-        && widget<QComboBox>("lbCOMport")->isEnabled();
-}
-
 // An echo right behind a check proves that nothing else reached the adapter in between.
 bool TestE2e::onlyEchoFollows(AdapterSim &adapter)
 {
-    widget<QPushButton>("pbCOMportTX_Echo")->click();
+    driver->click("pbCOMportTX_Echo");
     const QString next = adapter.nextEvent();
     if (next == QLatin1String("ECHO"))
         return true;
@@ -359,28 +279,28 @@ void TestE2e::sendCommandFrames()
     QFETCH(QByteArray, frame);
 
     QVERIFY(startSim());
-    QVERIFY(openPort(sim->devicePath()));
-    setMessage(standard, ids, data, count);
+    QVERIFY(driver->openPort(sim->devicePath()));
+    driver->setMessage(standard, ids, data, count);
     const QString message = formMessage();
     // The table's frame must be the one that carries exactly what the form shows.
     QCOMPARE(spaced(wireBytes(message)), spaced(frame));
 
-    widget<QPushButton>("pbCOMportTX_S")->click();
+    driver->click("pbCOMportTX_S");
     QCOMPARE(sim->nextEvent(), message);
-    QCOMPARE(logLines(), QStringList {"<-- " + spaced(frame)});
+    QCOMPARE(driver->logLines(), QStringList {"<-- " + spaced(frame)});
     QVERIFY(onlyEchoFollows(*sim));
 }
 
 void TestE2e::echoRoundTrip()
 {
     QVERIFY(startSim());
-    QVERIFY(openPort(sim->devicePath()));
+    QVERIFY(driver->openPort(sim->devicePath()));
 
     // Repeated, so that an answer left over from one round would spoil the next.
     for (int round = 0; round < 3; ++round) {
-        const int sentAt = logLines().size();
-        widget<QPushButton>("pbCOMportTX_Echo")->click();
-        QCOMPARE(logLines().value(sentAt), "<-- " + echoLine);
+        const int sentAt = driver->logLines().size();
+        driver->click("pbCOMportTX_Echo");
+        QCOMPARE(driver->logLines().value(sentAt), "<-- " + echoLine);
         QCOMPARE(sim->nextEvent(), QStringLiteral("ECHO"));
         // The answer may come in several blocks, each its own line.
         QString badLine;
@@ -444,13 +364,13 @@ void TestE2e::typedFrames()
 
     // A frame left incomplete is then reported as garbage instead of being waited for forever.
     QVERIFY(startSim({QStringLiteral("--frame-timeout"), QStringLiteral("100")}));
-    QVERIFY(openPort(sim->devicePath()));
-    widget<QLineEdit>("lineEdit")->setText(text);
-    widget<QCheckBox>("checkBoxChSum")->setChecked(withSum);
-    widget<QPushButton>("pbCOMportTX_V")->click();
+    QVERIFY(driver->openPort(sim->devicePath()));
+    driver->widget<QLineEdit>("lineEdit")->setText(text);
+    driver->widget<QCheckBox>("checkBoxChSum")->setChecked(withSum);
+    driver->click("pbCOMportTX_V");
 
-    QCOMPARE(logLines().value(0), "<-- " + spaced(expected));
-    QCOMPARE(widget<QLineEdit>("lineEditChSum")->text(),
+    QCOMPARE(driver->logLines().value(0), "<-- " + spaced(expected));
+    QCOMPARE(driver->widget<QLineEdit>("lineEditChSum")->text(),
         withSum ? spaced(expected.right(1)) : QString());
     QStringList reported;
     QByteArray onTheLine;
@@ -483,7 +403,7 @@ void TestE2e::flood()
     QElapsedTimer clock;
     clock.start();
     const double cpuBefore = processCpuMs();
-    QVERIFY(openPort(sim->devicePath()));
+    QVERIFY(driver->openPort(sim->devicePath()));
     const QString flood = sim->waitForEvent(QStringLiteral("FLOOD "), durationMs + 20000);
     const qint64 elapsed = clock.elapsed();
     const double cpu = processCpuMs() - cpuBefore;
@@ -498,7 +418,7 @@ void TestE2e::flood()
     QCOMPARE(total, int(qint64(rate) * durationMs / 1000));
 
     // The simulator reports only once the terminal has read everything it wrote.
-    const QStringList lines = logLines();
+    const QStringList lines = driver->logLines();
     QString badLine;
     const QByteArray received = receivedSince(0, &badLine);
     QVERIFY2(badLine.isEmpty(), qPrintable(badLine));
@@ -524,16 +444,16 @@ void TestE2e::flood()
     // The simulator closes its device when it is done: to the window, a pulled cable.
     boxesExpected = 1;
     QVERIFY(sim->stop());
-    QTRY_COMPARE(statusText(), QStringLiteral("COM port closed"));
+    QTRY_COMPARE(driver->statusText(), QStringLiteral("COM port closed"));
     QCOMPARE(boxes->titles, QStringList {QStringLiteral("Error")});
 }
 
 void TestE2e::cablePullDuringAutoSend()
 {
     QVERIFY(startSim({QStringLiteral("--vanish-after"), QStringLiteral("300")}));
-    QVERIFY(openPort(sim->devicePath()));
-    setSpin("sbAutoSendPeriod", 10);
-    widget<QPushButton>("pbAutoSend")->click();
+    QVERIFY(driver->openPort(sim->devicePath()));
+    driver->setSpin("sbAutoSendPeriod", 10);
+    driver->click("pbAutoSend");
 
     // Everything is noted the moment it happens; the checks come afterwards.
     QObject scope;
@@ -549,7 +469,7 @@ void TestE2e::cablePullDuringAutoSend()
     });
     connect(boxes.get(), &ModalBoxCatcher::caught, &scope, [&] {
         reportedAt = clock.elapsed();
-        closedWhenReported = !port()->isOpen();
+        closedWhenReported = !driver->port()->isOpen();
         sentWhenReported = sentLineCount();
     });
 
@@ -564,8 +484,8 @@ void TestE2e::cablePullDuringAutoSend()
     QVERIFY(closedWhenReported);
     QCOMPARE(boxes->titles, QStringList {QStringLiteral("Error")});
     QVERIFY(!boxes->texts.first().isEmpty());
-    QTRY_COMPARE(statusText(), QStringLiteral("COM port closed"));
-    QVERIFY(closedControls());
+    QTRY_COMPARE(driver->statusText(), QStringLiteral("COM port closed"));
+    QVERIFY(driver->showsPortClosed());
     // Logged but never arrived may be only the frame in flight when the cable went and those
     // the timer sent before the window noticed; a frame lost earlier is a fault.
     const int mayBeLost = 2 + int((qMax<qint64>(0, latency) + 9) / 10);
@@ -574,7 +494,7 @@ void TestE2e::cablePullDuringAutoSend()
             QStringLiteral("%1 frames logged, %2 arrived").arg(sentWhenReported).arg(decoded)));
 
     // Auto-send stays on by design; with the port gone each tick must cost next to nothing.
-    QTimer *timer = autoSendTimer();
+    QTimer *timer = driver->autoSendTimer();
     QVERIFY(timer->isActive());
     QSignalSpy ticks(timer, &QTimer::timeout);
     QElapsedTimer wall;
@@ -589,15 +509,15 @@ void TestE2e::cablePullDuringAutoSend()
     QCOMPARE(boxes->titles.size(), 1);
 
     // A new device: opening it resumes the auto-send by itself.
-    AdapterSim replug(QStringLiteral(ADAPTER_SIM));
+    AdapterSim replug;
     QVERIFY(replug.start());
-    QVERIFY(openPort(replug.devicePath()));
+    QVERIFY(driver->openPort(replug.devicePath()));
     QCOMPARE(replug.nextEvent(), QStringLiteral("SEND STD msg=00 id=00 00 n=1 data=00"));
-    widget<QPushButton>("pbAutoSend")->click();
+    driver->click("pbAutoSend");
     QVERIFY(!timer->isActive());
     QVERIFY(sentLineCount() > sentWhenReported);
-    widget<QPushButton>("pbCOMportClose")->click();
-    QCOMPARE(statusText(), QStringLiteral("COM port closed"));
+    driver->click("pbCOMportClose");
+    QCOMPARE(driver->statusText(), QStringLiteral("COM port closed"));
 }
 
 void TestE2e::openFailures_data()
@@ -623,9 +543,9 @@ void TestE2e::openFailures()
 
     QVERIFY(startSim());
     const QString goodPath = sim->devicePath();
-    addPort(goodPath);
+    driver->pickPort(goodPath);
 
-    AdapterSim other(QStringLiteral(ADAPTER_SIM));
+    AdapterSim other;
     ChildProcess holder;
     QString badPath = QStringLiteral("/dev/kt940-no-such-port");
     if (cause != QLatin1String("missing")) {
@@ -641,17 +561,17 @@ void TestE2e::openFailures()
     if (cause == QLatin1String("forbidden"))
         QVERIFY(QFile::setPermissions(badPath, QFileDevice::Permissions()));
 
-    addPort(badPath);
+    driver->pickPort(badPath);
     boxesExpected = 1;
-    widget<QPushButton>("pbCOMportOpen")->click();
+    driver->click("pbCOMportOpen");
     QCOMPARE(boxes->titles, QStringList {QStringLiteral("Error")});
     QCOMPARE(boxes->texts, QStringList {description});
-    QCOMPARE(statusText(), QStringLiteral("Open error"));
-    QVERIFY(!port()->isOpen());
-    QVERIFY(closedControls());
+    QCOMPARE(driver->statusText(), QStringLiteral("Open error"));
+    QVERIFY(!driver->port()->isOpen());
+    QVERIFY(driver->showsPortClosed());
 
     // The user picks the right port and carries on.
-    QVERIFY(openPort(goodPath));
+    QVERIFY(driver->openPort(goodPath));
     QVERIFY(onlyEchoFollows(*sim));
 
     if (holder.state() != QProcess::NotRunning) {

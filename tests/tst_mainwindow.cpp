@@ -1,21 +1,19 @@
+#include "clocks.h"
 #include "hexcodec.h"
-#include "mainwindow.h"
+#include "messagefilter.h"
 #include "modalboxcatcher.h"
-#include "namedwidget.h"
 #include "ptymaster.h"
-#include "testenvironment.h"
+#include "windowdriver.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QLoggingCategory>
 #include <QMetaMethod>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSpinBox>
-#include <QStatusBar>
 #include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
@@ -80,68 +78,44 @@ private slots:
     void desktopFontChangeRefitsTheForm();
 
 private:
-    template<typename T> T *widget(const char *name) const
-    {
-        return namedWidget<T>(window.get(), name);
-    }
-    QStringList logLines() const;
-    QString statusText() const { return widget<QStatusBar>("statusBar")->currentMessage(); }
-    void openPort();
+    bool openPty() { return driver->openPort(pty->slavePath()); }
     void receiveWhileHeld(const QByteArray &block);
-    void setSpin(const char *name, int value) { widget<QSpinBox>(name)->setValue(value); }
 
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<WindowDriver> driver;
     std::unique_ptr<PtyMaster> pty;
 };
 
 void TestMainWindow::initTestCase()
 {
-    // The parser's traces would drown the test output.
-    QLoggingCategory::setFilterRules(QStringLiteral("kt940.hexcodec.debug=false"));
-    dropPlatformNoise();
+    muteParserTraces();
+    installMessageFilter();
 }
 
 void TestMainWindow::init()
 {
     pty = std::make_unique<PtyMaster>();
     QVERIFY(pty->isValid());
-    window = std::make_unique<MainWindow>();
-    window->show();
+    driver = std::make_unique<WindowDriver>();
 }
 
 void TestMainWindow::cleanup()
 {
-    window.reset();
+    driver.reset();
     pty.reset();
-}
-
-QStringList TestMainWindow::logLines() const
-{
-    const QString text = widget<QTextEdit>("textEdit")->toPlainText();
-    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
-}
-
-void TestMainWindow::openPort()
-{
-    auto *ports = widget<QComboBox>("lbCOMport");
-    ports->addItem(pty->slavePath());
-    ports->setCurrentIndex(ports->count() - 1);
-    widget<QPushButton>("pbCOMportOpen")->click();
-    QVERIFY(window->serialPort->isOpen());
 }
 
 // A line has just gone into the log, so a block read now waits for the next batch. The port
 // is read without the event loop, which could put that batch in meanwhile.
 void TestMainWindow::receiveWhileHeld(const QByteArray &block)
 {
-    widget<QPushButton>("pbCOMportTX_Echo")->click();
+    driver->click("pbCOMportTX_Echo");
     QVERIFY(pty->write(block));
-    QVERIFY(window->serialPort->waitForReadyRead(5000));
+    QVERIFY(driver->port()->waitForReadyRead(5000));
 }
 
 void TestMainWindow::metaObject()
 {
-    const QMetaObject *meta = window->metaObject();
+    const QMetaObject *meta = driver->window()->metaObject();
     QCOMPARE(meta->className(), "MainWindow");
     const QList<QByteArray> expected {"openCOMport()", "closeCOMport()", "TX_Data_Str()",
         "TX_Data()", "readData()", "clearData()", "writeDataEcho()", "NumBytesCTL(int)",
@@ -158,54 +132,52 @@ void TestMainWindow::metaObject()
 
 void TestMainWindow::startUpState()
 {
-    QVERIFY(widget<QRadioButton>("radioButtonStd")->isChecked());
-    QVERIFY(!widget<QRadioButton>("radioButtonExt")->isChecked());
-    QVERIFY(!widget<QSpinBox>("sbIDHB_2")->isEnabled());
-    QVERIFY(!widget<QSpinBox>("sbIDLB_2")->isEnabled());
-    QVERIFY(widget<QSpinBox>("sbIDHB")->isEnabled());
-    QCOMPARE(widget<QSpinBox>("sbNumBytes")->value(), 1);
-    QVERIFY(widget<QSpinBox>("sbData0")->isEnabled());
+    QVERIFY(driver->widget<QRadioButton>("radioButtonStd")->isChecked());
+    QVERIFY(!driver->widget<QRadioButton>("radioButtonExt")->isChecked());
+    QVERIFY(!driver->widget<QSpinBox>("sbIDHB_2")->isEnabled());
+    QVERIFY(!driver->widget<QSpinBox>("sbIDLB_2")->isEnabled());
+    QVERIFY(driver->widget<QSpinBox>("sbIDHB")->isEnabled());
+    QCOMPARE(driver->widget<QSpinBox>("sbNumBytes")->value(), 1);
+    QVERIFY(driver->widget<QSpinBox>("sbData0")->isEnabled());
     for (int k = 1; k < 8; ++k)
-        QVERIFY(!widget<QSpinBox>(qPrintable(QStringLiteral("sbData%1").arg(k)))->isEnabled());
-    QVERIFY(!widget<QPushButton>("pbCOMportClose")->isEnabled());
-    QVERIFY(widget<QPushButton>("pbCOMportOpen")->isEnabled());
-    QVERIFY(widget<QComboBox>("lbCOMport")->isEnabled());
-    QVERIFY(!widget<QPushButton>("pbAutoSend")->isChecked());
-    QVERIFY(!window->autoSendTimer->isActive());
-    QVERIFY(!window->serialPort->isOpen());
-    QVERIFY(window->txFrame.isEmpty());
-    QVERIFY(window->logText.isEmpty());
-    QVERIFY(logLines().isEmpty());
-    QVERIFY(statusText().isEmpty());
+        QVERIFY(!driver->dataBox(k)->isEnabled());
+    QVERIFY(!driver->widget<QPushButton>("pbCOMportClose")->isEnabled());
+    QVERIFY(driver->widget<QPushButton>("pbCOMportOpen")->isEnabled());
+    QVERIFY(driver->widget<QComboBox>("lbCOMport")->isEnabled());
+    QVERIFY(!driver->widget<QPushButton>("pbAutoSend")->isChecked());
+    QVERIFY(!driver->autoSendTimer()->isActive());
+    QVERIFY(!driver->port()->isOpen());
+    QVERIFY(driver->window()->txFrame.isEmpty());
+    QVERIFY(driver->window()->logText.isEmpty());
+    QVERIFY(driver->logLines().isEmpty());
+    QVERIFY(driver->statusText().isEmpty());
     // Ptys are never enumerated, so a pty made after start-up must not appear.
-    QCOMPARE(widget<QComboBox>("lbCOMport")->findText(pty->slavePath()), -1);
+    QCOMPARE(driver->widget<QComboBox>("lbCOMport")->findText(pty->slavePath()), -1);
 }
 
 void TestMainWindow::openAndClose()
 {
-    openPort();
-    QCOMPARE(statusText(),
+    QVERIFY(openPty());
+    QCOMPARE(driver->statusText(),
         QStringLiteral("Connected to %1 : 115200, 8, NoParity, 1, NoFlowControl")
             .arg(pty->slavePath()));
-    QVERIFY(widget<QPushButton>("pbCOMportClose")->isEnabled());
-    QVERIFY(!widget<QPushButton>("pbCOMportOpen")->isEnabled());
-    QVERIFY(!widget<QComboBox>("lbCOMport")->isEnabled());
-    QCOMPARE(window->serialPort->baudRate(), 115200);
-    QCOMPARE(window->serialPort->dataBits(), QSerialPort::Data8);
-    QCOMPARE(window->serialPort->parity(), QSerialPort::NoParity);
-    QCOMPARE(window->serialPort->stopBits(), QSerialPort::OneStop);
-    QCOMPARE(window->serialPort->flowControl(), QSerialPort::NoFlowControl);
+    QVERIFY(driver->widget<QPushButton>("pbCOMportClose")->isEnabled());
+    QVERIFY(!driver->widget<QPushButton>("pbCOMportOpen")->isEnabled());
+    QVERIFY(!driver->widget<QComboBox>("lbCOMport")->isEnabled());
+    QCOMPARE(driver->port()->baudRate(), 115200);
+    QCOMPARE(driver->port()->dataBits(), QSerialPort::Data8);
+    QCOMPARE(driver->port()->parity(), QSerialPort::NoParity);
+    QCOMPARE(driver->port()->stopBits(), QSerialPort::OneStop);
+    QCOMPARE(driver->port()->flowControl(), QSerialPort::NoFlowControl);
 
-    widget<QPushButton>("pbCOMportClose")->click();
-    QVERIFY(!window->serialPort->isOpen());
-    QCOMPARE(statusText(), QStringLiteral("COM port closed"));
-    QVERIFY(!widget<QPushButton>("pbCOMportClose")->isEnabled());
-    QVERIFY(widget<QPushButton>("pbCOMportOpen")->isEnabled());
-    QVERIFY(widget<QComboBox>("lbCOMport")->isEnabled());
+    driver->click("pbCOMportClose");
+    QVERIFY(!driver->port()->isOpen());
+    QCOMPARE(driver->statusText(), QStringLiteral("COM port closed"));
+    QVERIFY(driver->showsPortClosed());
 
     // The port can be opened again right away.
-    widget<QPushButton>("pbCOMportOpen")->click();
-    QVERIFY(window->serialPort->isOpen());
+    driver->click("pbCOMportOpen");
+    QVERIFY(driver->port()->isOpen());
 }
 
 void TestMainWindow::openFailures_data()
@@ -218,20 +190,18 @@ void TestMainWindow::openFailures_data()
 void TestMainWindow::openFailures()
 {
     QFETCH(QString, portName);
-    auto *ports = widget<QComboBox>("lbCOMport");
+    auto *ports = driver->widget<QComboBox>("lbCOMport");
     ports->clear();
     if (!portName.isEmpty())
         ports->addItem(portName);
 
     ModalBoxCatcher catcher;
-    widget<QPushButton>("pbCOMportOpen")->click();
+    driver->click("pbCOMportOpen");
     QCOMPARE(catcher.titles, QStringList {QStringLiteral("Error")});
     QVERIFY(!catcher.texts.first().isEmpty());
-    QCOMPARE(statusText(), QStringLiteral("Open error"));
-    QVERIFY(!window->serialPort->isOpen());
-    QVERIFY(widget<QPushButton>("pbCOMportOpen")->isEnabled());
-    QVERIFY(!widget<QPushButton>("pbCOMportClose")->isEnabled());
-    QVERIFY(ports->isEnabled());
+    QCOMPARE(driver->statusText(), QStringLiteral("Open error"));
+    QVERIFY(!driver->port()->isOpen());
+    QVERIFY(driver->showsPortClosed());
 }
 
 void TestMainWindow::secondOpenOfHeldPortFails()
@@ -239,49 +209,41 @@ void TestMainWindow::secondOpenOfHeldPortFails()
     QSerialPort holder(pty->slavePath());
     QVERIFY(holder.open(QIODevice::ReadWrite));
 
-    auto *ports = widget<QComboBox>("lbCOMport");
-    ports->addItem(pty->slavePath());
-    ports->setCurrentIndex(ports->count() - 1);
+    driver->pickPort(pty->slavePath());
     ModalBoxCatcher catcher;
-    widget<QPushButton>("pbCOMportOpen")->click();
+    driver->click("pbCOMportOpen");
     QCOMPARE(catcher.titles, QStringList {QStringLiteral("Error")});
-    QCOMPARE(statusText(), QStringLiteral("Open error"));
-    QVERIFY(!window->serialPort->isOpen());
+    QCOMPARE(driver->statusText(), QStringLiteral("Open error"));
+    QVERIFY(!driver->port()->isOpen());
 
     holder.close();
-    widget<QPushButton>("pbCOMportOpen")->click();
-    QVERIFY(window->serialPort->isOpen());
+    driver->click("pbCOMportOpen");
+    QVERIFY(driver->port()->isOpen());
 }
 
 void TestMainWindow::sendCommandFrames_data()
 {
     QTest::addColumn<bool>("standard");
     QTest::addColumn<int>("messageNumber");
-    QTest::addColumn<QList<int>>("identifier"); // sbIDLB, sbIDHB, sbIDLB_2, sbIDHB_2
-    QTest::addColumn<QList<int>>("data"); // all eight boxes; the count picks
+    QTest::addColumn<QByteArray>("ids"); // sbIDLB, sbIDHB, sbIDLB_2, sbIDHB_2
+    QTest::addColumn<QByteArray>("data"); // all eight boxes; the count picks
     QTest::addColumn<int>("count");
     QTest::addColumn<QByteArray>("frame");
 
-    const QList<int> zeros {0, 0, 0, 0, 0, 0, 0, 0};
-    const QList<int> ffs {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-    QTest::newRow("standard, two bytes")
-        << true << 0 << QList<int> {0x23, 0x01, 0x77, 0x66}
-        << QList<int> {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88} << 2
-        << hex("1C0508000023010211221B");
+    QTest::newRow("standard, two bytes") << true << 0 << hex("23017766") << hex("1122334455667788")
+                                         << 2 << hex("1C0508000023010211221B");
     QTest::newRow("standard, message number 5")
-        << true << 5 << QList<int> {0x23, 0x01, 0, 0} << QList<int> {0x11, 0x22, 0, 0, 0, 0, 0, 0}
-        << 2 << hex("1C0508000523010211221E");
-    QTest::newRow("extended, one byte")
-        << false << 0 << QList<int> {0x78, 0x56, 0x34, 0x12}
-        << QList<int> {0xFF, 1, 2, 3, 4, 5, 6, 7} << 1 << hex("1C050902007856341201FFFD");
+        << true << 5 << hex("23010000") << hex("1122000000000000") << 2
+        << hex("1C0508000523010211221E");
+    QTest::newRow("extended, one byte") << false << 0 << hex("78563412") << hex("FF01020304050607")
+                                        << 1 << hex("1C050902007856341201FFFD");
     QTest::newRow("standard, eight zero bytes")
-        << true << 0 << QList<int> {0, 0, 0, 0} << zeros << 8
-        << hex("1C050E00000000080000000000000000"
-               "06");
-    QTest::newRow("extended, all FF") << false << 0 << QList<int> {0xFF, 0xFF, 0xFF, 0xFF} << ffs
+        << true << 0 << hex("00000000") << hex("0000000000000000") << 8
+        << hex("1C050E0000000008000000000000000006");
+    QTest::newRow("extended, all FF") << false << 0 << hex("FFFFFFFF") << hex("FFFFFFFFFFFFFFFF")
                                       << 8 << hex("1C05100200FFFFFFFF08FFFFFFFFFFFFFFFF1A");
     QTest::newRow("one byte ignores the other boxes")
-        << true << 0 << QList<int> {0, 0, 0, 0} << QList<int> {0xAB, 1, 2, 3, 4, 5, 6, 7} << 1
+        << true << 0 << hex("00000000") << hex("AB01020304050607") << 1
         << hex("1C05070000000001AB") + char(0x07 ^ 0x01 ^ 0xAB);
 }
 
@@ -289,37 +251,31 @@ void TestMainWindow::sendCommandFrames()
 {
     QFETCH(bool, standard);
     QFETCH(int, messageNumber);
-    QFETCH(QList<int>, identifier);
-    QFETCH(QList<int>, data);
+    QFETCH(QByteArray, ids);
+    QFETCH(QByteArray, data);
     QFETCH(int, count);
     QFETCH(QByteArray, frame);
 
-    openPort();
-    widget<QRadioButton>(standard ? "radioButtonStd" : "radioButtonExt")->setChecked(true);
-    setSpin("sbNumberMsg", messageNumber);
-    setSpin("sbIDLB", identifier[0]);
-    setSpin("sbIDHB", identifier[1]);
-    setSpin("sbIDLB_2", identifier[2]);
-    setSpin("sbIDHB_2", identifier[3]);
-    for (int k = 0; k < 8; ++k)
-        setSpin(qPrintable(QStringLiteral("sbData%1").arg(k)), data[k]);
-    setSpin("sbNumBytes", count);
+    QVERIFY(openPty());
+    driver->setSpin("sbNumberMsg", messageNumber);
+    driver->setMessage(standard, ids, data, count);
 
-    widget<QPushButton>("pbCOMportTX_S")->click();
+    driver->click("pbCOMportTX_S");
     QCOMPARE(pty->readExactly(frame.size()).toHex(' '), frame.toHex(' '));
-    QCOMPARE(logLines(), QStringList {"<-- " + QString::fromLatin1(frame.toHex(' ').toUpper())});
-    QCOMPARE(window->txFrame, frame);
-    QCOMPARE(window->txHexLength, 2 * frame.size());
-    QCOMPARE(window->logText, QString::fromLatin1(frame.toHex(' ')));
+    QCOMPARE(
+        driver->logLines(), QStringList {"<-- " + QString::fromLatin1(frame.toHex(' ').toUpper())});
+    QCOMPARE(driver->window()->txFrame, frame);
+    QCOMPARE(driver->window()->txHexLength, 2 * frame.size());
+    QCOMPARE(driver->window()->logText, QString::fromLatin1(frame.toHex(' ')));
 }
 
 void TestMainWindow::echoFrame()
 {
-    openPort();
-    widget<QPushButton>("pbCOMportTX_Echo")->click();
+    QVERIFY(openPty());
+    driver->click("pbCOMportTX_Echo");
     QCOMPARE(pty->readExactly(6), hex("1C0503800182"));
-    QCOMPARE(logLines(), QStringList {"<-- 1C 05 03 80 01 82"});
-    QCOMPARE(window->txHexLength, 12);
+    QCOMPARE(driver->logLines(), QStringList {"<-- 1C 05 03 80 01 82"});
+    QCOMPARE(driver->window()->txHexLength, 12);
 }
 
 void TestMainWindow::typedFrames_data()
@@ -346,16 +302,17 @@ void TestMainWindow::typedFrames()
     QFETCH(QByteArray, frame);
     QFETCH(QString, sumText);
 
-    openPort();
-    widget<QLineEdit>("lineEdit")->setText(text);
-    widget<QLineEdit>("lineEditChSum")->setText(QStringLiteral("stale"));
-    widget<QCheckBox>("checkBoxChSum")->setChecked(withSum);
-    widget<QPushButton>("pbCOMportTX_V")->click();
+    QVERIFY(openPty());
+    driver->widget<QLineEdit>("lineEdit")->setText(text);
+    driver->widget<QLineEdit>("lineEditChSum")->setText(QStringLiteral("stale"));
+    driver->widget<QCheckBox>("checkBoxChSum")->setChecked(withSum);
+    driver->click("pbCOMportTX_V");
 
     QCOMPARE(pty->readExactly(frame.size()), frame);
-    QCOMPARE(widget<QLineEdit>("lineEditChSum")->text(), sumText);
-    QCOMPARE(logLines(), QStringList {"<-- " + QString::fromLatin1(frame.toHex(' ').toUpper())});
-    QCOMPARE(widget<QLineEdit>("lineEdit")->text(), text);
+    QCOMPARE(driver->widget<QLineEdit>("lineEditChSum")->text(), sumText);
+    QCOMPARE(
+        driver->logLines(), QStringList {"<-- " + QString::fromLatin1(frame.toHex(' ').toUpper())});
+    QCOMPARE(driver->widget<QLineEdit>("lineEdit")->text(), text);
 }
 
 void TestMainWindow::anyTypedTextIsSentAsParsed_data()
@@ -385,39 +342,40 @@ void TestMainWindow::anyTypedTextIsSentAsParsed()
     if (withSum)
         expected.append(XorCheckSum(expected, 2));
 
-    openPort();
-    widget<QLineEdit>("lineEdit")->setText(text);
-    QCOMPARE(widget<QLineEdit>("lineEdit")->text(), text);
-    widget<QCheckBox>("checkBoxChSum")->setChecked(withSum);
-    widget<QPushButton>("pbCOMportTX_V")->click();
-    widget<QPushButton>("pbCOMportTX_Echo")->click();
+    QVERIFY(openPty());
+    driver->widget<QLineEdit>("lineEdit")->setText(text);
+    QCOMPARE(driver->widget<QLineEdit>("lineEdit")->text(), text);
+    driver->widget<QCheckBox>("checkBoxChSum")->setChecked(withSum);
+    driver->click("pbCOMportTX_V");
+    driver->click("pbCOMportTX_Echo");
 
     const QByteArray echo = hex("1C0503800182");
     QCOMPARE(pty->readExactly(expected.size() + echo.size(), 20000), expected + echo);
-    QCOMPARE(logLines().first(), "<-- " + QString::fromLatin1(expected.toHex(' ').toUpper()));
+    QCOMPARE(
+        driver->logLines().first(), "<-- " + QString::fromLatin1(expected.toHex(' ').toUpper()));
 }
 
 void TestMainWindow::closedPortSendsNothing()
 {
     pty->makeSlaveRaw();
-    widget<QLineEdit>("lineEdit")->setText(QStringLiteral("1C 05"));
-    widget<QCheckBox>("checkBoxChSum")->setChecked(true);
-    widget<QLineEdit>("lineEditChSum")->setText(QStringLiteral("AB"));
+    driver->widget<QLineEdit>("lineEdit")->setText(QStringLiteral("1C 05"));
+    driver->widget<QCheckBox>("checkBoxChSum")->setChecked(true);
+    driver->widget<QLineEdit>("lineEditChSum")->setText(QStringLiteral("AB"));
     for (const char *button : {"pbCOMportTX_S", "pbCOMportTX_Echo", "pbCOMportTX_V"})
-        widget<QPushButton>(button)->click();
+        driver->click(button);
 
-    QVERIFY(logLines().isEmpty());
-    QVERIFY(window->txFrame.isEmpty());
-    QCOMPARE(widget<QLineEdit>("lineEditChSum")->text(), QStringLiteral("AB"));
+    QVERIFY(driver->logLines().isEmpty());
+    QVERIFY(driver->window()->txFrame.isEmpty());
+    QCOMPARE(driver->widget<QLineEdit>("lineEditChSum")->text(), QStringLiteral("AB"));
 
     // An empty typed frame without checksum reaches the port as nothing, but is logged.
-    openPort();
-    widget<QLineEdit>("lineEdit")->clear();
-    widget<QCheckBox>("checkBoxChSum")->setChecked(false);
-    widget<QPushButton>("pbCOMportTX_V")->click();
-    widget<QPushButton>("pbCOMportTX_Echo")->click();
+    QVERIFY(openPty());
+    driver->widget<QLineEdit>("lineEdit")->clear();
+    driver->widget<QCheckBox>("checkBoxChSum")->setChecked(false);
+    driver->click("pbCOMportTX_V");
+    driver->click("pbCOMportTX_Echo");
     QCOMPARE(pty->readExactly(6), hex("1C0503800182"));
-    QCOMPARE(logLines(), (QStringList {"<-- ", "<-- 1C 05 03 80 01 82"}));
+    QCOMPARE(driver->logLines(), (QStringList {"<-- ", "<-- 1C 05 03 80 01 82"}));
 }
 
 void TestMainWindow::receivedBlocksAreLogged_data()
@@ -435,76 +393,76 @@ void TestMainWindow::receivedBlocksAreLogged()
     QFETCH(QByteArray, block);
     QFETCH(QString, line);
 
-    openPort();
+    QVERIFY(openPty());
     QVERIFY(pty->write(block));
-    QTRY_COMPARE(logLines(), QStringList {line});
-    QCOMPARE(window->txHexLength, 2 * block.size());
-    QCOMPARE(window->logText, line.mid(4).toLower());
+    QTRY_COMPARE(driver->logLines(), QStringList {line});
+    QCOMPARE(driver->window()->txHexLength, 2 * block.size());
+    QCOMPARE(driver->window()->logText, line.mid(4).toLower());
 }
 
 void TestMainWindow::clearEmptiesTheLog()
 {
-    openPort();
-    widget<QPushButton>("pbCOMportTX_Echo")->click();
+    QVERIFY(openPty());
+    driver->click("pbCOMportTX_Echo");
     QVERIFY(pty->write(hex("0102")));
-    QTRY_COMPARE(logLines().size(), 2);
+    QTRY_COMPARE(driver->logLines().size(), 2);
 
-    widget<QPushButton>("pbCOMportClear")->click();
-    QVERIFY(logLines().isEmpty());
-    QVERIFY(window->serialPort->isOpen());
-    QCOMPARE(window->txFrame, hex("1C0503800182"));
+    driver->click("pbCOMportClear");
+    QVERIFY(driver->logLines().isEmpty());
+    QVERIFY(driver->port()->isOpen());
+    QCOMPARE(driver->window()->txFrame, hex("1C0503800182"));
 
     QVERIFY(pty->write(hex("AB")));
-    QTRY_COMPARE(logLines(), QStringList {"--> AB"});
+    QTRY_COMPARE(driver->logLines(), QStringList {"--> AB"});
 }
 
 void TestMainWindow::undoCannotEraseTraffic()
 {
-    openPort();
-    widget<QPushButton>("pbCOMportTX_Echo")->click();
+    QVERIFY(openPty());
+    driver->click("pbCOMportTX_Echo");
     QVERIFY(pty->write(hex("0102")));
-    QTRY_COMPARE(logLines().size(), 2);
+    QTRY_COMPARE(driver->logLines().size(), 2);
 
-    auto *log = widget<QTextEdit>("textEdit");
+    auto *log = driver->log();
     log->setFocus();
     QTest::keyClick(log, Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(log, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(logLines(), (QStringList {"<-- 1C 05 03 80 01 82", "--> 01 02"}));
+    QCOMPARE(driver->logLines(), (QStringList {"<-- 1C 05 03 80 01 82", "--> 01 02"}));
 }
 
 void TestMainWindow::burstOfLinesIsShown()
 {
-    openPort();
-    auto *log = widget<QTextEdit>("textEdit");
+    QVERIFY(openPty());
+    auto *log = driver->log();
     for (int i = 0; i < 50; ++i)
-        widget<QPushButton>("pbCOMportTX_Echo")->click();
-    QCOMPARE(logLines().size(), 50);
+        driver->click("pbCOMportTX_Echo");
+    QCOMPARE(driver->logLines().size(), 50);
     QTRY_VERIFY(log->updatesEnabled());
 }
 
 void TestMainWindow::sendPutsEarlierReceivedLinesFirst()
 {
     const QString echoLine = QStringLiteral("<-- 1C 05 03 80 01 82");
-    openPort();
+    QVERIFY(openPty());
     receiveWhileHeld(hex("0102"));
-    QCOMPARE(logLines(), QStringList {echoLine});
-    QCOMPARE(window->logText, QStringLiteral("01 02"));
+    QCOMPARE(driver->logLines(), QStringList {echoLine});
+    QCOMPARE(driver->window()->logText, QStringLiteral("01 02"));
 
-    widget<QPushButton>("pbCOMportTX_Echo")->click();
-    QCOMPARE(logLines(), (QStringList {echoLine, "--> 01 02", echoLine}));
+    driver->click("pbCOMportTX_Echo");
+    QCOMPARE(driver->logLines(), (QStringList {echoLine, "--> 01 02", echoLine}));
     QVERIFY(pty->write(hex("03")));
-    QTRY_COMPARE(logLines(), (QStringList {echoLine, "--> 01 02", echoLine, "--> 03"}));
+    QTRY_COMPARE(driver->logLines(), (QStringList {echoLine, "--> 01 02", echoLine, "--> 03"}));
 }
 
 void TestMainWindow::clearDropsLinesNotShownYet()
 {
-    openPort();
+    QVERIFY(openPty());
     receiveWhileHeld(hex("0102"));
-    widget<QPushButton>("pbCOMportClear")->click();
-    QVERIFY(logLines().isEmpty());
+    driver->click("pbCOMportClear");
+    QVERIFY(driver->logLines().isEmpty());
 
     QVERIFY(pty->write(hex("AB")));
-    QTRY_COMPARE(logLines(), QStringList {"--> AB"});
+    QTRY_COMPARE(driver->logLines(), QStringList {"--> AB"});
 }
 
 void TestMainWindow::logFollowsTailOnlyAtItsEnd_data()
@@ -527,10 +485,10 @@ void TestMainWindow::logFollowsTailOnlyAtItsEnd()
     QFETCH(bool, caretAtTop);
     QFETCH(bool, sent);
 
-    openPort();
-    auto *log = widget<QTextEdit>("textEdit");
+    QVERIFY(openPty());
+    auto *log = driver->log();
     for (int i = 0; i < 100; ++i)
-        widget<QPushButton>("pbCOMportTX_Echo")->click();
+        driver->click("pbCOMportTX_Echo");
     QScrollBar *bar = log->verticalScrollBar();
     QVERIFY(bar->maximum() > 0);
     QCOMPARE(bar->value(), bar->maximum());
@@ -543,12 +501,12 @@ void TestMainWindow::logFollowsTailOnlyAtItsEnd()
     const int before = bar->value();
 
     if (sent) {
-        widget<QPushButton>("pbCOMportTX_Echo")->click();
+        driver->click("pbCOMportTX_Echo");
     } else {
         QVERIFY(pty->write(hex("0102")));
-        QTRY_COMPARE(logLines().size(), 101);
+        QTRY_COMPARE(driver->logLines().size(), 101);
     }
-    QCOMPARE(logLines().size(), 101);
+    QCOMPARE(driver->logLines().size(), 101);
     if (scrolledUp) {
         QCOMPARE(bar->value(), before);
     } else {
@@ -569,12 +527,12 @@ void TestMainWindow::byteCountEnablesDataBoxes_data()
 void TestMainWindow::byteCountEnablesDataBoxes()
 {
     QFETCH(int, count);
-    setSpin("sbNumBytes", 8);
+    driver->setSpin("sbNumBytes", 8);
     for (int k = 0; k < 8; ++k)
-        setSpin(qPrintable(QStringLiteral("sbData%1").arg(k)), 0x10 + k);
-    setSpin("sbNumBytes", count);
+        driver->dataBox(k)->setValue(0x10 + k);
+    driver->setSpin("sbNumBytes", count);
     for (int k = 0; k < 8; ++k) {
-        auto *box = widget<QSpinBox>(qPrintable(QStringLiteral("sbData%1").arg(k)));
+        auto *box = driver->dataBox(k);
         QCOMPARE(box->isEnabled(), k < count);
         QCOMPARE(box->value(), 0x10 + k);
     }
@@ -582,77 +540,78 @@ void TestMainWindow::byteCountEnablesDataBoxes()
 
 void TestMainWindow::outOfRangeByteCountChangesNothing()
 {
-    setSpin("sbNumBytes", 3);
+    driver->setSpin("sbNumBytes", 3);
     auto enabledBoxes = [this] {
         QList<bool> states;
         for (int k = 0; k < 8; ++k)
-            states << widget<QSpinBox>(qPrintable(QStringLiteral("sbData%1").arg(k)))->isEnabled();
+            states << driver->dataBox(k)->isEnabled();
         return states;
     };
     const QList<bool> before = enabledBoxes();
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "NumBytesCTL", Q_ARG(int, 9)));
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "NumBytesCTL", Q_ARG(int, -1)));
+    QVERIFY(QMetaObject::invokeMethod(driver->window(), "NumBytesCTL", Q_ARG(int, 9)));
+    QVERIFY(QMetaObject::invokeMethod(driver->window(), "NumBytesCTL", Q_ARG(int, -1)));
     QCOMPARE(enabledBoxes(), before);
-    QVERIFY(QMetaObject::invokeMethod(window.get(), "NumBytesCTL", Q_ARG(int, 0)));
+    QVERIFY(QMetaObject::invokeMethod(driver->window(), "NumBytesCTL", Q_ARG(int, 0)));
     QVERIFY(!enabledBoxes().contains(true));
 }
 
 void TestMainWindow::identifierTypeEnablesSecondPair()
 {
-    widget<QRadioButton>("radioButtonExt")->click();
-    QVERIFY(!widget<QRadioButton>("radioButtonStd")->isChecked());
-    QVERIFY(widget<QSpinBox>("sbIDHB_2")->isEnabled());
-    QVERIFY(widget<QSpinBox>("sbIDLB_2")->isEnabled());
-    widget<QRadioButton>("radioButtonStd")->click();
-    QVERIFY(!widget<QSpinBox>("sbIDHB_2")->isEnabled());
-    QVERIFY(!widget<QSpinBox>("sbIDLB_2")->isEnabled());
-    QVERIFY(widget<QSpinBox>("sbIDLB")->isEnabled());
+    driver->widget<QRadioButton>("radioButtonExt")->click();
+    QVERIFY(!driver->widget<QRadioButton>("radioButtonStd")->isChecked());
+    QVERIFY(driver->widget<QSpinBox>("sbIDHB_2")->isEnabled());
+    QVERIFY(driver->widget<QSpinBox>("sbIDLB_2")->isEnabled());
+    driver->widget<QRadioButton>("radioButtonStd")->click();
+    QVERIFY(!driver->widget<QSpinBox>("sbIDHB_2")->isEnabled());
+    QVERIFY(!driver->widget<QSpinBox>("sbIDLB_2")->isEnabled());
+    QVERIFY(driver->widget<QSpinBox>("sbIDLB")->isEnabled());
 }
 
 void TestMainWindow::autoSendRepeatsWhileOpen()
 {
     const QByteArray frame = hex("1C0507000000000100") + char(0x07 ^ 0x01);
-    QSignalSpy timeouts(window->autoSendTimer, &QTimer::timeout);
-    setSpin("sbAutoSendPeriod", 10);
-    auto *autoSend = widget<QPushButton>("pbAutoSend");
+    QSignalSpy timeouts(driver->autoSendTimer(), &QTimer::timeout);
+    driver->setSpin("sbAutoSendPeriod", 10);
+    auto *autoSend = driver->widget<QPushButton>("pbAutoSend");
 
     // Closed port: the timer runs, nothing is sent or logged.
     pty->makeSlaveRaw();
     autoSend->click();
     QVERIFY(autoSend->isChecked());
-    QCOMPARE(window->autoSendTimer->interval(), 10);
+    QCOMPARE(driver->autoSendTimer()->interval(), 10);
     QTRY_VERIFY(timeouts.count() >= 3);
-    QVERIFY(logLines().isEmpty());
+    QVERIFY(driver->logLines().isEmpty());
 
-    openPort();
+    QVERIFY(openPty());
     QCOMPARE(pty->readExactly(5 * frame.size()), frame.repeated(5));
-    QVERIFY(logLines().size() >= 5);
-    QVERIFY(logLines().filter(QRegularExpression("^<-- 1C 05 07 00 00 00 00 01 00 06$")).size()
-        == logLines().size());
+    QVERIFY(driver->logLines().size() >= 5);
+    QVERIFY(
+        driver->logLines().filter(QRegularExpression("^<-- 1C 05 07 00 00 00 00 01 00 06$")).size()
+        == driver->logLines().size());
 
     autoSend->click();
     QVERIFY(!autoSend->isChecked());
-    QVERIFY(!window->autoSendTimer->isActive());
+    QVERIFY(!driver->autoSendTimer()->isActive());
 }
 
 void TestMainWindow::autoSendKeepsPeriodUntilRestarted()
 {
-    auto *autoSend = widget<QPushButton>("pbAutoSend");
+    auto *autoSend = driver->widget<QPushButton>("pbAutoSend");
     autoSend->click();
-    QCOMPARE(window->autoSendTimer->interval(), 1000);
-    setSpin("sbAutoSendPeriod", 250);
-    QCOMPARE(window->autoSendTimer->interval(), 1000);
+    QCOMPARE(driver->autoSendTimer()->interval(), 1000);
+    driver->setSpin("sbAutoSendPeriod", 250);
+    QCOMPARE(driver->autoSendTimer()->interval(), 1000);
     autoSend->click();
     autoSend->click();
-    QCOMPARE(window->autoSendTimer->interval(), 250);
-    QVERIFY(window->autoSendTimer->isActive());
+    QCOMPARE(driver->autoSendTimer()->interval(), 250);
+    QVERIFY(driver->autoSendTimer()->isActive());
 }
 
 void TestMainWindow::unpluggedDeviceIsDropped()
 {
-    openPort();
-    setSpin("sbAutoSendPeriod", 10);
-    widget<QPushButton>("pbAutoSend")->click();
+    QVERIFY(openPty());
+    driver->setSpin("sbAutoSendPeriod", 10);
+    driver->click("pbAutoSend");
     QVERIFY(pty->readExactly(20).size() >= 20);
 
     ModalBoxCatcher catcher;
@@ -661,10 +620,8 @@ void TestMainWindow::unpluggedDeviceIsDropped()
     QString statusWithBox;
     bool closedControlsWithBox = false;
     connect(&catcher, &ModalBoxCatcher::caught, &catcher, [&] {
-        statusWithBox = statusText();
-        closedControlsWithBox = !widget<QPushButton>("pbCOMportClose")->isEnabled()
-            && widget<QPushButton>("pbCOMportOpen")->isEnabled()
-            && widget<QComboBox>("lbCOMport")->isEnabled();
+        statusWithBox = driver->statusText();
+        closedControlsWithBox = driver->showsPortClosed();
     });
     QElapsedTimer sincePull;
     sincePull.start();
@@ -678,13 +635,13 @@ void TestMainWindow::unpluggedDeviceIsDropped()
         qPrintable(report));
     QCOMPARE(statusWithBox, QStringLiteral("COM port closed"));
     QVERIFY(closedControlsWithBox);
-    QCOMPARE(statusText(), QStringLiteral("COM port closed"));
-    QVERIFY(!window->serialPort->isOpen());
+    QCOMPARE(driver->statusText(), QStringLiteral("COM port closed"));
+    QVERIFY(!driver->port()->isOpen());
 
     // Auto-send stays on but finds the port closed; the process must fall idle.
-    QVERIFY(window->autoSendTimer->isActive());
-    const int sent = logLines().size();
-    QSignalSpy timeouts(window->autoSendTimer, &QTimer::timeout);
+    QVERIFY(driver->autoSendTimer()->isActive());
+    const int sent = driver->logLines().size();
+    QSignalSpy timeouts(driver->autoSendTimer(), &QTimer::timeout);
     const qint64 cpuBefore = processCpuMs();
     QElapsedTimer wall;
     wall.start();
@@ -692,21 +649,21 @@ void TestMainWindow::unpluggedDeviceIsDropped()
     const qint64 cpu = processCpuMs() - cpuBefore;
     QVERIFY2(cpu * 2 < wall.elapsed(),
         qPrintable(QStringLiteral("%1 ms CPU in %2 ms").arg(cpu).arg(wall.elapsed())));
-    QCOMPARE(logLines().size(), sent);
+    QCOMPARE(driver->logLines().size(), sent);
     QCOMPARE(catcher.titles.size(), 1);
 }
 
 void TestMainWindow::tearDownWithOpenPortAndAutoSend()
 {
-    openPort();
-    setSpin("sbAutoSendPeriod", 10);
-    widget<QPushButton>("pbAutoSend")->click();
+    QVERIFY(openPty());
+    driver->setSpin("sbAutoSendPeriod", 10);
+    driver->click("pbAutoSend");
     QVERIFY(pty->readExactly(10).size() >= 10);
 
-    QTimer::singleShot(0, widget<QPushButton>("pbQuit"), &QPushButton::click);
+    QTimer::singleShot(0, driver->widget<QPushButton>("pbQuit"), &QPushButton::click);
     QCOMPARE(QApplication::exec(), 0);
-    QVERIFY(!window->isVisible());
-    window.reset();
+    QVERIFY(!driver->window()->isVisible());
+    driver.reset();
 
     // The port is released: it can be opened again at once.
     QSerialPort again(pty->slavePath());
@@ -722,17 +679,16 @@ void TestMainWindow::desktopFontChangeRefitsTheForm()
     QFont font = platform;
     font.setPixelSize(10);
     QApplication::setFont(font);
-    window = std::make_unique<MainWindow>();
-    window->show();
+    driver = std::make_unique<WindowDriver>();
     font.setPixelSize(19);
     QApplication::setFont(font);
     // Qt 6 delivers the change through the event loop.
-    QTRY_COMPARE(QFontInfo(widget<QTextEdit>("textEdit")->font()).pixelSize(), 19);
+    QTRY_COMPARE(QFontInfo(driver->log()->font()).pixelSize(), 19);
 
     MainWindow fresh;
     for (const char *name : {"pbCOMportClose", "checkBoxChSum", "radioButtonExt", "groupBox_4",
              "sbAutoSendPeriod", "leAutoSendPeriod", "textEdit"}) {
-        const QFontInfo shown(widget<QWidget>(name)->font());
+        const QFontInfo shown(driver->widget<QWidget>(name)->font());
         const QFontInfo expected(namedWidget<QWidget>(&fresh, name)->font());
         QVERIFY2(
             shown.pixelSize() == expected.pixelSize() && shown.styleName() == expected.styleName(),

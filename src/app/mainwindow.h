@@ -16,6 +16,7 @@ struct MainWindowForm;
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
+    // The test reads the last frame built and the text last logged, which no widget shows.
     friend class TestMainWindow;
 
 public:

@@ -1,7 +1,8 @@
 #include "ptymaster.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
+#include "waits.h"
+
+#include <QSocketNotifier>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -76,13 +77,16 @@ QByteArray PtyMaster::readAvailable()
 QByteArray PtyMaster::readExactly(int count, int timeoutMs)
 {
     QByteArray bytes;
-    QDeadlineTimer deadline(timeoutMs);
-    while (bytes.size() < count && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        pollfd p {fd, POLLIN, 0};
-        if (::poll(&p, 1, 5) > 0)
+    if (fd < 0)
+        return bytes;
+    // Only wakes the wait below; the condition does the reading.
+    QSocketNotifier readable(fd, QSocketNotifier::Read);
+    waitUntil(
+        [&] {
             bytes += readAvailable();
-    }
+            return bytes.size() >= count;
+        },
+        timeoutMs);
     return bytes;
 }
 

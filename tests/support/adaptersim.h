@@ -18,8 +18,11 @@ class AdapterSim : public QObject
     Q_OBJECT
 
 public:
-    explicit AdapterSim(const QString &program, QObject *parent = nullptr);
+    explicit AdapterSim(QObject *parent = nullptr);
     ~AdapterSim() override;
+
+    // The simulator built with this tree.
+    static QString program();
 
     // Starts the simulator and waits until it has published the path of its device.
     bool start(const QStringList &arguments = {}, int timeoutMs = 5000);
@@ -45,9 +48,8 @@ signals:
 private:
     void readLines();
     // Runs the event loop until `done` holds, the process has ended or the time is up.
-    bool waitUntil(const std::function<bool()> &done, int timeoutMs);
+    bool waitWhileRunning(const std::function<bool()> &done, int timeoutMs);
 
-    QString program;
     ChildProcess process;
     QString path;
     QStringList lines;

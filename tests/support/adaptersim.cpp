@@ -1,12 +1,9 @@
 #include "adaptersim.h"
 
-#include <QDeadlineTimer>
-#include <QEventLoop>
-#include <QTimer>
+#include "waits.h"
 
-AdapterSim::AdapterSim(const QString &program, QObject *parent)
+AdapterSim::AdapterSim(QObject *parent)
     : QObject(parent)
-    , program(program)
 {
     connect(&process, &QProcess::readyReadStandardOutput, this, &AdapterSim::readLines);
     connect(&process, &QProcess::readyReadStandardError, this,
@@ -18,6 +15,11 @@ AdapterSim::~AdapterSim()
     stop();
 }
 
+QString AdapterSim::program()
+{
+    return QStringLiteral(ADAPTER_SIM_PROGRAM);
+}
+
 bool AdapterSim::start(const QStringList &arguments, int timeoutMs)
 {
     if (isRunning())
@@ -26,10 +28,10 @@ bool AdapterSim::start(const QStringList &arguments, int timeoutMs)
     lines.clear();
     taken = 0;
     stderrText.clear();
-    process.start(program, arguments);
+    process.start(program(), arguments);
     if (!process.waitForStarted(timeoutMs))
         return false;
-    return waitUntil([this] { return !path.isEmpty(); }, timeoutMs);
+    return waitWhileRunning([this] { return !path.isEmpty(); }, timeoutMs);
 }
 
 bool AdapterSim::stop(int timeoutMs)
@@ -50,19 +52,25 @@ bool AdapterSim::stop(int timeoutMs)
 
 QString AdapterSim::nextEvent(int timeoutMs)
 {
-    if (!waitUntil([this] { return taken < lines.size(); }, timeoutMs))
+    if (!waitWhileRunning([this] { return taken < lines.size(); }, timeoutMs))
         return QString();
     return lines.at(taken++);
 }
 
 QString AdapterSim::waitForEvent(const QString &prefix, int timeoutMs)
 {
-    const QDeadlineTimer deadline(timeoutMs);
-    for (;;) {
-        const QString line = nextEvent(int(qMax<qint64>(0, deadline.remainingTime())));
-        if (line.isEmpty() || line.startsWith(prefix))
-            return line;
-    }
+    QString found;
+    waitWhileRunning(
+        [&] {
+            while (found.isEmpty() && taken < lines.size()) {
+                if (lines.at(taken).startsWith(prefix))
+                    found = lines.at(taken);
+                ++taken;
+            }
+            return !found.isEmpty();
+        },
+        timeoutMs);
+    return found;
 }
 
 void AdapterSim::readLines()
@@ -80,29 +88,11 @@ void AdapterSim::readLines()
     }
 }
 
-bool AdapterSim::waitUntil(const std::function<bool()> &done, int timeoutMs)
+bool AdapterSim::waitWhileRunning(const std::function<bool()> &done, int timeoutMs)
 {
-    if (done())
-        return true;
-    // A timer of our own rather than QTimer::singleShot: those outlive the wait until they
-    // fire, and a wait per line would pile up thousands of them in the process under test.
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QEventLoop loop;
-    connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    connect(&process, &QProcess::readyReadStandardOutput, &loop, &QEventLoop::quit);
-    connect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop,
-        &QEventLoop::quit);
-    deadline.start(timeoutMs);
-    while (!done()) {
-        if (!isRunning()) {
-            // Lines printed just before the exit may still sit in the pipe.
-            readLines();
-            return done();
-        }
-        if (!deadline.isActive())
-            return false;
-        loop.exec();
-    }
-    return true;
+    ::waitUntil([&] { return done() || !isRunning(); }, timeoutMs);
+    // Lines printed just before the exit may still sit in the pipe.
+    if (!isRunning())
+        readLines();
+    return done();
 }

@@ -23,7 +23,7 @@ public:
     bool write(const QByteArray &bytes);
     // Everything the window has written so far that has not been read yet.
     QByteArray readAvailable();
-    // Reads until `count` bytes arrived or `timeoutMs` passed, processing Qt events meanwhile.
+    // Reads until `count` bytes arrived or `timeoutMs` passed, running the event loop meanwhile.
     QByteArray readExactly(int count, int timeoutMs = 5000);
     // A cable pull: the window's side sees the device vanish.
     void close();
