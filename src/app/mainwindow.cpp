@@ -10,6 +10,10 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
+
 namespace {
 
 const QString sentMarker = QStringLiteral("<-- ");
@@ -18,6 +22,21 @@ const QString receivedMarker = QStringLiteral("--> ");
 char lowByte(const QSpinBox *box)
 {
     return static_cast<char>(box->value() & 0xFF);
+}
+
+// Qt 5 reports a full output buffer (EAGAIN) as a ResourceError, although the device is there
+// and the rest of the frame still goes out; only a device that has hung up is gone.
+bool deviceGone(const QSerialPort *port)
+{
+#ifdef Q_OS_UNIX
+    pollfd device {int(port->handle()), POLLIN | POLLOUT, 0};
+    if (::poll(&device, 1, 0) < 0)
+        return false; // interrupted: the next error asks again
+    return (device.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+    Q_UNUSED(port);
+    return true;
+#endif
 }
 
 } // namespace
@@ -152,6 +171,10 @@ void MainWindow::handlePortError(QSerialPort::SerialPortError error)
     if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError
         && error != QSerialPort::WriteError)
         return;
+    if (!deviceGone(serialPort)) {
+        serialPort->clearError();
+        return;
+    }
     // Closing inside the port's own notification would pull the port out from under it.
     portLossPending = true;
     QMetaObject::invokeMethod(this, &MainWindow::dropLostPort, Qt::QueuedConnection);
