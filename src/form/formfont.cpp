@@ -22,6 +22,15 @@ int textCursorWidth(const QWidget *widget)
     return widget->style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, widget);
 }
 
+// A style option for the widget as its style would draw it in that font.
+template<typename Option> Option styleOption(const QWidget *widget, const QFontMetrics &metrics)
+{
+    Option option;
+    option.initFrom(widget);
+    option.fontMetrics = metrics;
+    return option;
+}
+
 // A line edit scrolls its text, hiding the first letters, once text and cursor overflow.
 FormFont::Fit lineFit(
     const QWidget *widget, const QFontMetrics &metrics, const QString &text, int contentsWidth)
@@ -32,9 +41,7 @@ FormFont::Fit lineFit(
 
 FormFont::Fit groupBoxFit(const QGroupBox *box, const QFontMetrics &metrics)
 {
-    QStyleOptionGroupBox option;
-    option.initFrom(box);
-    option.fontMetrics = metrics;
+    auto option = styleOption<QStyleOptionGroupBox>(box, metrics);
     option.text = box->title();
     option.textAlignment = box->alignment();
     option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
@@ -51,9 +58,7 @@ FormFont::Fit groupBoxFit(const QGroupBox *box, const QFontMetrics &metrics)
 
 FormFont::Fit buttonFit(const QAbstractButton *button, const QFontMetrics &metrics)
 {
-    QStyleOptionButton option;
-    option.initFrom(button);
-    option.fontMetrics = metrics;
+    auto option = styleOption<QStyleOptionButton>(button, metrics);
     option.text = button->text();
     QStyle::SubElement contents = QStyle::SE_PushButtonContents;
     if (qobject_cast<const QCheckBox *>(button)) {
@@ -81,9 +86,7 @@ QString valueText(const QSpinBox *box, int value)
 
 FormFont::Fit spinBoxFit(const QSpinBox *box, const QFontMetrics &metrics)
 {
-    QStyleOptionSpinBox option;
-    option.initFrom(box);
-    option.fontMetrics = metrics;
+    auto option = styleOption<QStyleOptionSpinBox>(box, metrics);
     option.frame = box->hasFrame();
     option.buttonSymbols = box->buttonSymbols();
     option.subControls = QStyle::SC_SpinBoxFrame | QStyle::SC_SpinBoxEditField;
@@ -101,9 +104,7 @@ FormFont::Fit spinBoxFit(const QSpinBox *box, const QFontMetrics &metrics)
 
 FormFont::Fit lineEditFit(const QLineEdit *edit, const QFontMetrics &metrics)
 {
-    QStyleOptionFrame option;
-    option.initFrom(edit);
-    option.fontMetrics = metrics;
+    auto option = styleOption<QStyleOptionFrame>(edit, metrics);
     option.lineWidth = edit->hasFrame()
         ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit)
         : 0;
