@@ -128,8 +128,9 @@ void measureGrowth(bool quick)
     const double appendRatio = appendCost.back().median / appendCost.front().median;
     figures.add(QStringLiteral("cost at %1 / cost at 1,000 lines, via pty").arg(largest),
         Figures::number(ptyRatio, 2), ratioTarget, ptyRatio <= 1.3);
+    // Qt's document alone, which the window no longer feeds line by line: shown, not judged.
     figures.add(QStringLiteral("cost at %1 / cost at 1,000 lines, append").arg(largest),
-        Figures::number(appendRatio, 2), ratioTarget, appendRatio <= 1.3);
+        Figures::number(appendRatio, 2));
     figures.add(QStringLiteral("memory per line at %1 lines").arg(largest),
         Figures::number(bytesPerLine, 0) + QStringLiteral(" B"), QStringLiteral("≤ 800 B"),
         bytesPerLine <= 800);
