@@ -9,11 +9,16 @@
 
 #include <algorithm>
 
-QString receivedLine(const QByteArray &bytes)
+QString spacedHex(const QByteArray &bytes)
 {
     QString hex;
     BytesToSpacedHex(bytes, hex, bytes.size() * 2);
-    return QStringLiteral("--> ") + hex.toUpper();
+    return hex;
+}
+
+QString receivedLine(const QByteArray &bytes)
+{
+    return TrafficLog::receivedLine(spacedHex(bytes));
 }
 
 void fillLog(WindowDriver &driver, int lines, sim::FloodStream &bytes, int blockBytes)
@@ -23,7 +28,7 @@ void fillLog(WindowDriver &driver, int lines, sim::FloodStream &bytes, int block
     while (driver.logLineCount() < lines) {
         const int batch = std::min(batchLines, lines - driver.logLineCount());
         for (int i = 0; i < batch; ++i)
-            log->addReceived(receivedLine(bytes.take<QByteArray>(std::size_t(blockBytes))));
+            log->addReceived(spacedHex(bytes.take<QByteArray>(std::size_t(blockBytes))));
         log->flush();
         QCoreApplication::processEvents();
     }

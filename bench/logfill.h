@@ -9,7 +9,8 @@ namespace sim {
 class FloodStream;
 }
 
-// The log line MainWindow makes of a received block, built the same way.
+// A block as the window hands it to the log, and the line the log shows for it.
+QString spacedHex(const QByteArray &bytes);
 QString receivedLine(const QByteArray &bytes);
 
 // Adds received-like lines of `blockBytes` bytes until the log holds `lines` lines, the way

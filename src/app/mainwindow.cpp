@@ -16,16 +16,12 @@
 
 namespace {
 
-const QString sentMarker = QStringLiteral("<-- ");
-const QString receivedMarker = QStringLiteral("--> ");
-
 char lowByte(const QSpinBox *box)
 {
     return static_cast<char>(box->value() & 0xFF);
 }
 
-// Qt 5 reports a full output buffer (EAGAIN) as a ResourceError, although the device is there
-// and the rest of the frame still goes out; only a device that has hung up is gone.
+// Whether the device has hung up, as a pulled cable leaves it.
 bool deviceGone(const QSerialPort *port)
 {
 #ifdef Q_OS_UNIX
@@ -171,7 +167,9 @@ void MainWindow::handlePortError(QSerialPort::SerialPortError error)
     if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError
         && error != QSerialPort::WriteError)
         return;
-    if (!deviceGone(serialPort)) {
+    // Qt 5 reports a write to a full output buffer (EAGAIN) as a ResourceError, although the
+    // device is there and the rest of the frame goes out once the buffer drains.
+    if (serialPort->bytesToWrite() > 0 && !deviceGone(serialPort)) {
         serialPort->clearError();
         return;
     }
@@ -280,19 +278,20 @@ void MainWindow::sendFrame()
     // Hand the frame to the driver now rather than after the repaint that may come next,
     // so that periodic frames leave on time.
     serialPort->flush();
-    trafficLog->addSent(logLine(sentMarker, txFrame));
+    formatBlock(txFrame);
+    trafficLog->addSent(logText);
 }
 
 void MainWindow::readData()
 {
-    trafficLog->addReceived(logLine(receivedMarker, serialPort->readAll()));
+    formatBlock(serialPort->readAll());
+    trafficLog->addReceived(logText);
 }
 
-QString MainWindow::logLine(const QString &marker, const QByteArray &bytes)
+void MainWindow::formatBlock(const QByteArray &bytes)
 {
     txHexLength = bytes.size() * 2;
     BytesToSpacedHex(bytes, logText, txHexLength);
-    return marker + logText.toUpper();
 }
 
 void MainWindow::clearData()

@@ -47,7 +47,7 @@ private:
     void dropLostPort();
     QSpinBox *dataBox(int number) const;
     void sendFrame();
-    QString logLine(const QString &marker, const QByteArray &bytes);
+    void formatBlock(const QByteArray &bytes);
 
     MainWindowForm *ui;
     PortSettings portSettings;

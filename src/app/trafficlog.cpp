@@ -36,9 +36,19 @@ TrafficLog::TrafficLog(QTextEdit *view)
     });
 }
 
-void TrafficLog::addReceived(const QString &line)
+QString TrafficLog::receivedLine(const QString &spacedHex)
 {
-    pending.append(line);
+    return QStringLiteral("--> ") + spacedHex.toUpper();
+}
+
+QString TrafficLog::sentLine(const QString &spacedHex)
+{
+    return QStringLiteral("<-- ") + spacedHex.toUpper();
+}
+
+void TrafficLog::addReceived(const QString &spacedHex)
+{
+    pending.append(receivedLine(spacedHex));
     if (flushTimer.isActive())
         return;
     const qint64 held = sinceFlush.isValid() ? sinceFlush.elapsed() : holdMs;
@@ -50,9 +60,9 @@ void TrafficLog::addReceived(const QString &line)
     flush();
 }
 
-void TrafficLog::addSent(const QString &line)
+void TrafficLog::addSent(const QString &spacedHex)
 {
-    pending.append(line);
+    pending.append(sentLine(spacedHex));
     flush();
 }
 

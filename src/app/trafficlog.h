@@ -19,8 +19,13 @@ class TrafficLog : public QObject
 public:
     explicit TrafficLog(QTextEdit *view);
 
-    void addReceived(const QString &line);
-    void addSent(const QString &line);
+    // The line shown for a block, given as spaced hex: the marker of its direction and the
+    // hex in upper case.
+    static QString receivedLine(const QString &spacedHex);
+    static QString sentLine(const QString &spacedHex);
+
+    void addReceived(const QString &spacedHex);
+    void addSent(const QString &spacedHex);
     // Puts the lines that wait into the log now.
     void flush();
     void clear();
