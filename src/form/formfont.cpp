@@ -84,6 +84,30 @@ QString valueText(const QSpinBox *box, int value)
     return box->prefix() + digits + box->suffix();
 }
 
+// The widest text the box can show. In most fonts hex letters differ in width ("dd" is twice
+// "ff"), so besides its limits it tries runs of its base's widest digit that are in range.
+QString widestValue(const QSpinBox *box, const QFontMetrics &metrics)
+{
+    const int base = box->displayIntegerBase();
+    const auto width = [&](int value) { return metrics.horizontalAdvance(valueText(box, value)); };
+    int widestDigit = 1;
+    for (int digit = 2; digit < base; ++digit) {
+        if (width(digit) > width(widestDigit))
+            widestDigit = digit;
+    }
+    QList<int> candidates {box->minimum(), box->maximum()};
+    const int maximumDigits = QString::number(box->maximum(), base).size();
+    for (int length = 1, run = widestDigit; length <= maximumDigits;
+         ++length, run = run * base + widestDigit)
+        candidates << run;
+    int widest = box->maximum();
+    for (const int value : qAsConst(candidates)) {
+        if (value >= box->minimum() && value <= box->maximum() && width(value) > width(widest))
+            widest = value;
+    }
+    return valueText(box, widest);
+}
+
 FormFont::Fit spinBoxFit(const QSpinBox *box, const QFontMetrics &metrics)
 {
     auto option = styleOption<QStyleOptionSpinBox>(box, metrics);
@@ -94,12 +118,7 @@ FormFont::Fit spinBoxFit(const QSpinBox *box, const QFontMetrics &metrics)
         option.subControls |= QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
     const QRect field = box->style()->subControlRect(
         QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxEditField, box);
-    const QString minimum = valueText(box, box->minimum());
-    const QString maximum = valueText(box, box->maximum());
-    const QString &widest = metrics.horizontalAdvance(minimum) > metrics.horizontalAdvance(maximum)
-        ? minimum
-        : maximum;
-    return lineFit(box, metrics, widest, field.width());
+    return lineFit(box, metrics, widestValue(box, metrics), field.width());
 }
 
 FormFont::Fit lineEditFit(const QLineEdit *edit, const QFontMetrics &metrics)
