@@ -12,7 +12,8 @@ static const QString appId = QStringLiteral("org.kt940.terminal");
 static QIcon applicationIcon()
 {
     QIcon builtIn;
-    for (const QString &size : QDir(QStringLiteral(":/icons")).entryList())
+    const QStringList sizes = QDir(QStringLiteral(":/icons")).entryList();
+    for (const QString &size : sizes)
         builtIn.addFile(QStringLiteral(":/icons/%1/%2.png").arg(size, appId));
     return QIcon::fromTheme(appId, builtIn);
 }

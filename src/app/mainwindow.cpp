@@ -209,7 +209,7 @@ void MainWindow::TX_Data()
     idTypeCode = AdapterFrame::typeStandardSend;
     AdapterFrame::SendFields fields;
     fields.extended = !ui->radioButtonStd->isChecked();
-    fields.standardTypeCode = idTypeCode;
+    fields.standardTypeCode = static_cast<quint8>(idTypeCode);
     fields.messageNumber = ui->sbNumberMsg->value();
     fields.identifier
         = {ui->sbIDLB->value(), ui->sbIDHB->value(), ui->sbIDLB_2->value(), ui->sbIDHB_2->value()};

@@ -77,8 +77,8 @@ void BytesToSpacedHex(const QByteArray &bytes, QString &text, int hexLength)
 
 char XorCheckSum(const QByteArray &bytes, int from)
 {
-    char sum = 0;
+    quint8 sum = 0;
     for (int i = qMax(from, 0); i < bytes.size(); ++i)
-        sum ^= bytes.at(i);
-    return sum;
+        sum ^= static_cast<quint8>(bytes.at(i));
+    return static_cast<char>(sum);
 }

@@ -11,6 +11,8 @@
 #include <QStyle>
 #include <QStyleOption>
 
+#include <utility>
+
 namespace {
 
 // QLineEdit keeps this much of its own on either side of its text, inside the style's
@@ -101,7 +103,7 @@ QString widestValue(const QSpinBox *box, const QFontMetrics &metrics)
          ++length, run = run * base + widestDigit)
         candidates << run;
     int widest = box->maximum();
-    for (const int value : qAsConst(candidates)) {
+    for (const int value : std::as_const(candidates)) {
         if (value >= box->minimum() && value <= box->maximum() && width(value) > width(widest))
             widest = value;
     }
