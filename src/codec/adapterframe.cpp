@@ -62,7 +62,7 @@ QByteArray echoCommand()
     QByteArray body;
     body.append(typeEcho);
     body.append(echoArgument);
-    return envelope(body.size() + checksumBytes, body);
+    return envelope(static_cast<int>(body.size()) + checksumBytes, body);
 }
 
 } // namespace AdapterFrame

@@ -63,7 +63,7 @@ void BytesToSpacedHex(const QByteArray &bytes, QString &text, int hexLength)
         return;
 
     const QByteArray hex = bytes.toHex();
-    const int length = qMin(hexLength, hex.size());
+    const auto length = static_cast<int>(qMin<qsizetype>(hexLength, hex.size()));
     QByteArray spaced;
     spaced.reserve(length + length / 2);
     for (int i = 0; i < length; i += 2) {

@@ -98,7 +98,7 @@ QString widestValue(const QSpinBox *box, const QFontMetrics &metrics)
             widestDigit = digit;
     }
     QList<int> candidates {box->minimum(), box->maximum()};
-    const int maximumDigits = QString::number(box->maximum(), base).size();
+    const auto maximumDigits = static_cast<int>(QString::number(box->maximum(), base).size());
     for (int length = 1, run = widestDigit; length <= maximumDigits;
          ++length, run = run * base + widestDigit)
         candidates << run;
