@@ -231,21 +231,11 @@ void TestMainWindow::sendCommandFrames_data()
     QTest::addColumn<int>("count");
     QTest::addColumn<QByteArray>("frame");
 
-    QTest::newRow("standard, two bytes") << true << 0 << hex("23017766") << hex("1122334455667788")
-                                         << 2 << hex("1C0508000023010211221B");
-    QTest::newRow("standard, message number 5")
-        << true << 5 << hex("23010000") << hex("1122000000000000") << 2
-        << hex("1C0508000523010211221E");
-    QTest::newRow("extended, one byte") << false << 0 << hex("78563412") << hex("FF01020304050607")
-                                        << 1 << hex("1C050902007856341201FFFD");
-    QTest::newRow("standard, eight zero bytes")
-        << true << 0 << hex("00000000") << hex("0000000000000000") << 8
-        << hex("1C050E0000000008000000000000000006");
-    QTest::newRow("extended, all FF") << false << 0 << hex("FFFFFFFF") << hex("FFFFFFFFFFFFFFFF")
-                                      << 8 << hex("1C05100200FFFFFFFF08FFFFFFFFFFFFFFFF1A");
-    QTest::newRow("one byte ignores the other boxes")
-        << true << 0 << hex("00000000") << hex("AB01020304050607") << 1
-        << hex("1C05070000000001AB") + char(0x07 ^ 0x01 ^ 0xAB);
+    // Every field its own value, so each box shows up at its own place; the codec's tests
+    // hold the frames themselves.
+    QTest::newRow("extended, every field")
+        << false << 5 << hex("78563412") << hex("1122334455667788") << 8
+        << hex("1C05100205785634120811223344556677889F");
 }
 
 void TestMainWindow::sendCommandFrames()

@@ -5,16 +5,20 @@
 #include <QIcon>
 
 // The name of the desktop entry and of the theme icon.
-static const QString appId = QStringLiteral("org.kt940.terminal");
+static QString appId()
+{
+    return QStringLiteral("org.kt940.terminal");
+}
 
 // The installed theme icon; the copy compiled into the program covers runs from the build
 // folder.
 static QIcon applicationIcon()
 {
     QIcon builtIn;
-    for (const QString &size : QDir(QStringLiteral(":/icons")).entryList())
-        builtIn.addFile(QStringLiteral(":/icons/%1/%2.png").arg(size, appId));
-    return QIcon::fromTheme(appId, builtIn);
+    const QStringList sizes = QDir(QStringLiteral(":/icons")).entryList();
+    for (const QString &size : sizes)
+        builtIn.addFile(QStringLiteral(":/icons/%1/%2.png").arg(size, appId()));
+    return QIcon::fromTheme(appId(), builtIn);
 }
 
 int main(int argc, char *argv[])
@@ -28,7 +32,7 @@ int main(int argc, char *argv[])
         Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
 #endif
     QApplication app(argc, argv);
-    QGuiApplication::setDesktopFileName(appId);
+    QGuiApplication::setDesktopFileName(appId());
     QApplication::setWindowIcon(applicationIcon());
     int result;
     {

@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "adapterframe.h"
 #include "hexcodec.h"
 #include "mainwindowform.h"
 #include "trafficlog.h"
@@ -15,11 +16,6 @@
 #endif
 
 namespace {
-
-char lowByte(const QSpinBox *box)
-{
-    return static_cast<char>(box->value() & 0xFF);
-}
 
 // Whether the device has hung up, as a pulled cable leaves it.
 bool deviceGone(const QSerialPort *port)
@@ -210,35 +206,17 @@ void MainWindow::TX_Data()
     if (!serialPort->isOpen())
         return;
 
-    const int count = ui->sbNumBytes->value();
-    const bool standard = ui->radioButtonStd->isChecked();
-    idTypeCode = 0x00;
-    const int length = standard ? count + 6 : count + 8;
-
-    txFrame.clear();
-    txFrame.append('\x1C');
-    txFrame.append('\x05');
-    txFrame.append(static_cast<char>(length));
-    if (standard) {
-        txFrame.append(static_cast<char>(idTypeCode));
-        txFrame.append(lowByte(ui->sbNumberMsg));
-        txFrame.append(lowByte(ui->sbIDLB));
-        txFrame.append(lowByte(ui->sbIDHB));
-    } else {
-        txFrame.append('\x02');
-        txFrame.append(lowByte(ui->sbNumberMsg));
-        txFrame.append(lowByte(ui->sbIDLB));
-        txFrame.append(lowByte(ui->sbIDHB));
-        txFrame.append(lowByte(ui->sbIDLB_2));
-        txFrame.append(lowByte(ui->sbIDHB_2));
-    }
-    txFrame.append(static_cast<char>(count));
-    txFrame.append(lowByte(ui->sbData0));
-    for (int k = 1; k < 8; ++k) {
-        if (count > k)
-            txFrame.append(lowByte(dataBox(k)));
-    }
-    txFrame.append(XorCheckSum(txFrame, 2));
+    idTypeCode = AdapterFrame::typeStandardSend;
+    AdapterFrame::SendFields fields;
+    fields.extended = !ui->radioButtonStd->isChecked();
+    fields.standardTypeCode = static_cast<quint8>(idTypeCode);
+    fields.messageNumber = ui->sbNumberMsg->value();
+    fields.identifier
+        = {ui->sbIDLB->value(), ui->sbIDHB->value(), ui->sbIDLB_2->value(), ui->sbIDHB_2->value()};
+    fields.byteCount = ui->sbNumBytes->value();
+    for (int k = 0; k < AdapterFrame::maxDataBytes; ++k)
+        fields.data.at(k) = dataBox(k)->value();
+    txFrame = AdapterFrame::sendCommand(fields);
 
     sendFrame();
 }
@@ -248,7 +226,7 @@ void MainWindow::writeDataEcho()
     if (!serialPort->isOpen())
         return;
 
-    txFrame = QByteArray("\x1C\x05\x03\x80\x01\x82", 6);
+    txFrame = AdapterFrame::echoCommand();
     sendFrame();
 }
 

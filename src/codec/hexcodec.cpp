@@ -63,7 +63,7 @@ void BytesToSpacedHex(const QByteArray &bytes, QString &text, int hexLength)
         return;
 
     const QByteArray hex = bytes.toHex();
-    const int length = qMin(hexLength, hex.size());
+    const auto length = static_cast<int>(qMin<qsizetype>(hexLength, hex.size()));
     QByteArray spaced;
     spaced.reserve(length + length / 2);
     for (int i = 0; i < length; i += 2) {
@@ -77,8 +77,8 @@ void BytesToSpacedHex(const QByteArray &bytes, QString &text, int hexLength)
 
 char XorCheckSum(const QByteArray &bytes, int from)
 {
-    char sum = 0;
+    quint8 sum = 0;
     for (int i = qMax(from, 0); i < bytes.size(); ++i)
-        sum ^= bytes.at(i);
-    return sum;
+        sum ^= static_cast<quint8>(bytes.at(i));
+    return static_cast<char>(sum);
 }

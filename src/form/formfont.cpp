@@ -11,6 +11,8 @@
 #include <QStyle>
 #include <QStyleOption>
 
+#include <utility>
+
 namespace {
 
 // QLineEdit keeps this much of its own on either side of its text, inside the style's
@@ -96,12 +98,12 @@ QString widestValue(const QSpinBox *box, const QFontMetrics &metrics)
             widestDigit = digit;
     }
     QList<int> candidates {box->minimum(), box->maximum()};
-    const int maximumDigits = QString::number(box->maximum(), base).size();
+    const auto maximumDigits = static_cast<int>(QString::number(box->maximum(), base).size());
     for (int length = 1, run = widestDigit; length <= maximumDigits;
          ++length, run = run * base + widestDigit)
         candidates << run;
     int widest = box->maximum();
-    for (const int value : qAsConst(candidates)) {
+    for (const int value : std::as_const(candidates)) {
         if (value >= box->minimum() && value <= box->maximum() && width(value) > width(widest))
             widest = value;
     }
