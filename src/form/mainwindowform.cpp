@@ -293,7 +293,7 @@ void MainWindowForm::retranslateUi(QMainWindow *MainWindow)
     textEdit->setAccessibleName(QCoreApplication::translate("MainWindow", "Traffic log", nullptr));
     textEdit->setAccessibleDescription(QCoreApplication::translate("MainWindow",
         "Bytes sent and received in hexadecimal, one block a line: sent lines start with <--, "
-        "received ones with -->. Ctrl+Tab leaves the log.",
+        "received ones with -->. Tab types into the log; Shift+Tab leaves it.",
         nullptr));
     lineEdit->setAccessibleName(
         QCoreApplication::translate("MainWindow", "Hex bytes to send", nullptr));
