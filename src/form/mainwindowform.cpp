@@ -283,6 +283,78 @@ void MainWindowForm::retranslateUi(QMainWindow *MainWindow)
     pbCOMportTX_S->setText(QCoreApplication::translate("MainWindow", "TX Data", nullptr));
     pbAutoSend->setText(QCoreApplication::translate("MainWindow", "Auto Send Data", nullptr));
     groupBox_6->setTitle(QCoreApplication::translate("MainWindow", "Номер сообщ.", nullptr));
+
+#if QT_CONFIG(accessibility)
+    // Qt names a control that has no name of its own after its group box's title, so screen
+    // readers would call all eight data boxes "Данные" and all four identifier boxes "ID
+    // посылки". Identifier bytes are numbered in the order they are sent, which is also their
+    // Tab order; on screen each pair shows its high byte first. The combo box is named by its
+    // group's title, the buttons, the check box and the radio buttons by their captions.
+    const QString hexByte
+        = QCoreApplication::translate("MainWindow", "Hexadecimal, 00 to FF.", nullptr);
+    lbCOMport->setAccessibleDescription(QCoreApplication::translate(
+        "MainWindow", "The serial ports present when the program started.", nullptr));
+    textEdit->setAccessibleName(QCoreApplication::translate("MainWindow", "Traffic log", nullptr));
+    textEdit->setAccessibleDescription(QCoreApplication::translate("MainWindow",
+        "Bytes sent and received in hexadecimal, one block a line: sent lines start with <--, "
+        "received ones with -->. Tab types into the log; Shift+Tab leaves it.",
+        nullptr));
+    lineEdit->setAccessibleName(
+        QCoreApplication::translate("MainWindow", "Hex bytes to send", nullptr));
+    lineEdit->setAccessibleDescription(QCoreApplication::translate(
+        "MainWindow", "Hexadecimal bytes separated by blanks, sent by TX String.", nullptr));
+    lineEditChSum->setAccessibleName(
+        QCoreApplication::translate("MainWindow", "Checksum", nullptr));
+    lineEditChSum->setAccessibleDescription(QCoreApplication::translate("MainWindow",
+        "The XOR checksum TX String appended last, in hexadecimal; empty without Add Check Sum.",
+        nullptr));
+    sbIDLB->setAccessibleName(
+        QCoreApplication::translate("MainWindow", "Identifier byte 1 (low)", nullptr));
+    sbIDLB->setAccessibleDescription(QCoreApplication::translate(
+        "MainWindow", "Sent first; second box from the left. Hexadecimal, 00 to FF.", nullptr));
+    sbIDHB->setAccessibleName(
+        QCoreApplication::translate("MainWindow", "Identifier byte 2", nullptr));
+    sbIDHB->setAccessibleDescription(QCoreApplication::translate("MainWindow",
+        "Sent second, the high byte of a standard identifier; first box from the left. "
+        "Hexadecimal, 00 to FF.",
+        nullptr));
+    sbIDLB_2->setAccessibleName(
+        QCoreApplication::translate("MainWindow", "Identifier byte 3", nullptr));
+    sbIDLB_2->setAccessibleDescription(QCoreApplication::translate("MainWindow",
+        "Extended identifiers only. Sent third; fourth box from the left. Hexadecimal, 00 to FF.",
+        nullptr));
+    sbIDHB_2->setAccessibleName(
+        QCoreApplication::translate("MainWindow", "Identifier byte 4 (high)", nullptr));
+    sbIDHB_2->setAccessibleDescription(QCoreApplication::translate("MainWindow",
+        "Extended identifiers only. Sent last; third box from the left. Hexadecimal, 00 to FF.",
+        nullptr));
+    sbData0->setAccessibleName(QCoreApplication::translate("MainWindow", "Data byte 1", nullptr));
+    sbData1->setAccessibleName(QCoreApplication::translate("MainWindow", "Data byte 2", nullptr));
+    sbData2->setAccessibleName(QCoreApplication::translate("MainWindow", "Data byte 3", nullptr));
+    sbData3->setAccessibleName(QCoreApplication::translate("MainWindow", "Data byte 4", nullptr));
+    sbData4->setAccessibleName(QCoreApplication::translate("MainWindow", "Data byte 5", nullptr));
+    sbData5->setAccessibleName(QCoreApplication::translate("MainWindow", "Data byte 6", nullptr));
+    sbData6->setAccessibleName(QCoreApplication::translate("MainWindow", "Data byte 7", nullptr));
+    sbData7->setAccessibleName(QCoreApplication::translate("MainWindow", "Data byte 8", nullptr));
+    for (QSpinBox *box : {sbData0, sbData1, sbData2, sbData3, sbData4, sbData5, sbData6, sbData7})
+        box->setAccessibleDescription(hexByte);
+    sbNumBytes->setAccessibleName(QCoreApplication::translate("MainWindow", "Byte count", nullptr));
+    sbNumBytes->setAccessibleDescription(QCoreApplication::translate(
+        "MainWindow", "How many data bytes are sent, 1 to 8.", nullptr));
+    sbNumberMsg->setAccessibleName(
+        QCoreApplication::translate("MainWindow", "Message number", nullptr));
+    sbNumberMsg->setAccessibleDescription(QCoreApplication::translate(
+        "MainWindow", "Always sent as 00; cannot be changed.", nullptr));
+    sbAutoSendPeriod->setAccessibleName(
+        QCoreApplication::translate("MainWindow", "Auto-send period, ms", nullptr));
+    sbAutoSendPeriod->setAccessibleDescription(QCoreApplication::translate("MainWindow",
+        "Milliseconds between frames while Auto Send Data is pressed, decimal, 10 to 10000.",
+        nullptr));
+    leAutoSendPeriod->setAccessibleName(
+        QCoreApplication::translate("MainWindow", "Auto-send period caption", nullptr));
+    leAutoSendPeriod->setAccessibleDescription(QCoreApplication::translate(
+        "MainWindow", "Says that the period beside it is in milliseconds.", nullptr));
+#endif
 }
 
 void MainWindowForm::fitFonts()
