@@ -95,6 +95,7 @@ expected=(
     "./usr/share/icons/hicolor/48x48/apps/$app_id.png"
     "./usr/share/icons/hicolor/64x64/apps/$app_id.png"
     "./usr/share/icons/hicolor/scalable/apps/$app_id.svg"
+    "./usr/share/lintian/overrides/$name"
     "./usr/share/man/man1/$name.1.gz"
     "./usr/share/metainfo/$app_id.metainfo.xml"
 )
