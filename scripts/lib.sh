@@ -29,6 +29,7 @@ SANITIZE=${SANITIZE:-OFF}
 FUZZ=${FUZZ:-OFF}
 
 # The settings every building script reads, for its usage text.
+# shellcheck disable=SC2034 # for the scripts
 BUILD_ENVIRONMENT_HELP="  QT_MAJOR_VERSION  5 (default) or 6: the Qt to build against
   DEVELOPER_MODE    ON turns compiler warnings into errors (default OFF)
   SANITIZE          ON builds with AddressSanitizer and UndefinedBehaviorSanitizer
@@ -75,6 +76,7 @@ parse_options() {
         --)
             [ $# -eq 0 ] || [[ $grammar == *" -- "* ]] ||
                 usage_error "takes no arguments after --"
+            # shellcheck disable=SC2034 # for the scripts
             PASSED=("$@")
             break
             ;;
@@ -181,8 +183,8 @@ ensure_packages() {
 # Reads apt's status lines (APT::Status-Fd) and shows the download and installation in
 # per cent, on one line on a terminal, else a line every tenth.
 show_apt_progress() {
-    local kind item percent text phase shown=-10 last=
-    while IFS=: read -r kind item percent text; do
+    local kind percent text phase shown=-10 last=
+    while IFS=: read -r kind _ percent text; do
         case "$kind" in
         dlstatus) phase="Downloading: ${text#Retrieving }" ;;
         pmstatus) phase="Installing: $text" ;;
