@@ -1,16 +1,41 @@
-# Shared by the scripts: install what is missing, then configure and build.
+# Shared by the scripts: the command line, installing what is missing, configuring and building.
 # shellcheck shell=bash
+#
+# Every script starts the same way, so that -h/--help answers at once, before anything is
+# installed or built:
+#
+#     source "$(dirname "$0")/lib.sh"
+#     parse_options "usage: scripts/NAME [-h] ...
+#     <what it does>
+#     Options: ...
+#     Environment:
+#     $BUILD_ENVIRONMENT_HELP" "--flag SECONDS --" "$@"
+#
+# parse_options USAGE GRAMMAR ARG...
+#   USAGE    the script's usage text: what it does, its options, the environment it reads
+#   GRAMMAR  what the script takes besides -h/--help, blank-separated: its flags ("--quick"),
+#            the names of its arguments ("SECONDS": one argument each, all optional) and "--"
+#            when what follows "--" is handed on as it is (to ctest, to the program)
+# -h or --help prints USAGE and exits 0. An option not in GRAMMAR, an argument too many, or
+# arguments after "--" that the script does not take, print an error and USAGE on stderr and
+# exit 2. Afterwards FLAGS holds the flags given (test with `given --flag`), OPERANDS the
+# arguments, PASSED what followed "--".
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+SCRIPT=scripts/$(basename "$0")
 QT_MAJOR_VERSION=${QT_MAJOR_VERSION:-5}
 DEVELOPER_MODE=${DEVELOPER_MODE:-OFF}
 SANITIZE=${SANITIZE:-OFF}
 FUZZ=${FUZZ:-OFF}
-case "$QT_MAJOR_VERSION" in 5 | 6) ;; *)
-    echo "error: QT_MAJOR_VERSION must be 5 or 6" >&2
-    exit 1
-    ;;
-esac
+
+# The settings every building script reads, for its usage text.
+# shellcheck disable=SC2034 # for the scripts
+BUILD_ENVIRONMENT_HELP="  QT_MAJOR_VERSION  5 (default) or 6: the Qt to build against
+  DEVELOPER_MODE    ON turns compiler warnings into errors (default OFF)
+  SANITIZE          ON builds with AddressSanitizer and UndefinedBehaviorSanitizer
+                    (default OFF)
+  BUILD_DIR         the build folder; by default one per combination of the settings
+                    above: build/, build-qt6/, build-dev/, build-qt6-dev-sanitize/ ..."
 
 # One folder per configuration, so that switching between scripts never rebuilds what is
 # already built: build/, build-qt6/, build-dev/, build-dev-sanitize/, build-qt6-dev/ ...
@@ -27,6 +52,63 @@ BUILD_DIR=${BUILD_DIR:-$(default_build_dir)}
 die() {
     echo "error: $*" >&2
     exit 1
+}
+
+usage_error() {
+    printf '%s: %s\n\n%s\n' "$SCRIPT" "$1" "$USAGE" >&2
+    exit 2
+}
+
+parse_options() {
+    USAGE=$1
+    local grammar=" $2 " names=() arg
+    shift 2
+    for arg in $grammar; do [[ $arg == -* ]] || names+=("$arg"); done
+    FLAGS=() OPERANDS=() PASSED=()
+    while [ $# -gt 0 ]; do
+        arg=$1
+        shift
+        case "$arg" in
+        -h | --help)
+            printf '%s\n' "$USAGE"
+            exit 0
+            ;;
+        --)
+            [ $# -eq 0 ] || [[ $grammar == *" -- "* ]] ||
+                usage_error "takes no arguments after --"
+            # shellcheck disable=SC2034 # for the scripts
+            PASSED=("$@")
+            break
+            ;;
+        -?*)
+            if [[ $grammar == *" $arg "* ]]; then
+                FLAGS+=("$arg")
+            elif [[ $grammar == *" -- "* ]]; then
+                usage_error "unknown option $arg (options to hand on go after --)"
+            else
+                usage_error "unknown option $arg"
+            fi
+            ;;
+        *)
+            [ ${#OPERANDS[@]} -lt ${#names[@]} ] || usage_error "unexpected argument '$arg'"
+            OPERANDS+=("$arg")
+            ;;
+        esac
+    done
+    check_settings
+}
+
+# given FLAG: whether FLAG was on the command line.
+given() {
+    [[ " ${FLAGS[*]} " == *" $1 "* ]]
+}
+
+check_settings() {
+    case "$QT_MAJOR_VERSION" in 5 | 6) ;; *) die "QT_MAJOR_VERSION must be 5 or 6" ;; esac
+    local name
+    for name in DEVELOPER_MODE SANITIZE FUZZ; do
+        case "${!name}" in ON | OFF) ;; *) die "$name must be ON or OFF" ;; esac
+    done
 }
 
 # Prints the packages listed for any of the given roles.
@@ -57,15 +139,67 @@ ensure_packages() {
         if command -v sudo >/dev/null && sudo -n true 2>/dev/null; then
             sudo=(sudo -n)
         else
-            die "missing Debian packages: ${missing[*]}
-install them as root: apt-get install ${missing[*]}"
+            local install="apt-get update && apt-get install --no-install-recommends ${missing[*]}"
+            echo "error: $SCRIPT needs Debian packages that are not installed: ${missing[*]}" >&2
+            echo "Install them as root, then run $SCRIPT again:" >&2
+            if command -v sudo >/dev/null; then
+                echo "    sudo sh -c '$install'" >&2
+            else
+                echo "    su -c '$install'" >&2
+            fi
+            exit 1
         fi
     fi
-    echo "Installing: ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
-    "${sudo[@]}" apt-get update -qq || die "apt-get update failed"
-    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null ||
-        die "apt-get install ${missing[*]} failed"
+    # Waits for another apt or dpkg to finish rather than failing on its lock.
+    local apt=("${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600)
+    echo "Updating the package lists (apt-get update)"
+    "${apt[@]}" update -qq || die "apt-get update failed"
+
+    local plan new upgraded download disk
+    plan=$(LC_ALL=C "${apt[@]}" install --assume-no --no-install-recommends "${missing[@]}" 2>&1 || true)
+    read -r upgraded new < <(sed -n 's/^\([0-9]*\) upgraded, \([0-9]*\) newly installed.*/\1 \2/p' <<<"$plan")
+    [ -n "$new" ] || { echo "$plan" >&2; die "apt-get cannot install ${missing[*]}"; }
+    download=$(sed -n 's/^Need to get \(.*\) of archives.*/\1/p' <<<"$plan")
+    disk=$(sed -n 's/^After this operation, \(.*\) of additional.*/\1/p' <<<"$plan")
+    if [ "$upgraded" = 0 ]; then upgraded=; else upgraded=" and upgrading $upgraded"; fi
+    echo "Installing $new packages$upgraded" \
+        "(${download:-0 B} to download, ${disk:-0 B} of disk space): the ${#missing[@]} that" \
+        "scripts/packages names and what they depend on:"
+    echo "    ${missing[*]}"
+
+    # apt's own output goes to a log; its status lines become one line of progress.
+    local log
+    log=$(mktemp --tmpdir kt940-apt.XXXXXX.log)
+    if "${apt[@]}" install -y --no-install-recommends -o APT::Status-Fd=3 "${missing[@]}" \
+        3>&1 >"$log" 2>&1 | show_apt_progress; then
+        rm -f "$log"
+    else
+        tail -n 20 "$log" >&2
+        die "apt-get install failed; its output is in $log"
+    fi
+}
+
+# Reads apt's status lines (APT::Status-Fd) and shows the download and installation in
+# per cent, on one line on a terminal, else a line every tenth.
+show_apt_progress() {
+    local kind percent text phase shown=-10 last=
+    while IFS=: read -r kind _ percent text; do
+        case "$kind" in
+        dlstatus) phase="Downloading: ${text#Retrieving }" ;;
+        pmstatus) phase="Installing: $text" ;;
+        *) continue ;;
+        esac
+        percent=${percent%%.*}
+        if [ -t 1 ]; then
+            printf '\r\033[K  [%3d%%] %s' "$percent" "$phase"
+        elif [ "${phase%%:*}" != "$last" ] || [ "$percent" -ge $((shown + 10)) ]; then
+            printf '  [%3d%%] %s\n' "$percent" "$phase"
+            shown=$percent
+        fi
+        last=${phase%%:*}
+    done
+    if [ -t 1 ]; then printf '\r\033[K  [100%%] done\n'; else echo "  [100%] done"; fi
 }
 
 # Configures BUILD_DIR once and builds the given targets (all when none is given).

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the source tree into a scratch folder and checks what lintian
-# cannot know: the version, our file list, Depends following the Qt built against, the
-# hardening of the program, the -dbgsym package and the desktop and AppStream metadata.
-# Then runs lintian --pedantic, which must print no error or warning.
+# cannot know: the version (the Qt 6 build's with +qt6), our file list, Depends following the
+# Qt built against, the hardening of the program, the -dbgsym package, the desktop and
+# AppStream metadata and the .changes. Then runs lintian --pedantic on the .changes, which must
+# print no error or warning.
 #
 # usage: tests/package/check-package.sh QT_MAJOR_VERSION PROJECT_VERSION
 # Exits with 77 (skipped) when the Debian packaging tools or the build dependencies are missing.
@@ -59,14 +60,29 @@ if ! deb=$(PACKAGE_DIR=$work QT_MAJOR_VERSION=$qt DEB_BUILD_OPTIONS=nocheck \
     finish
 fi
 arch=$(dpkg --print-architecture)
-dbgsym=$work/$name-dbgsym_${project_version}_${arch}.deb
+version=$project_version
+[ "$qt" = 6 ] && version+=+qt6
+dbgsym=$work/$name-dbgsym_${version}_${arch}.deb
 field() { dpkg-deb --field "$deb" "$1"; }
 
-if [ "$(basename "$deb")" = "${name}_${project_version}_${arch}.deb" ] &&
-    [ "$(field Version)" = "$project_version" ]; then
-    pass "$(basename "$deb"): debian/changelog agrees with the project version"
+if [ "$(basename "$deb")" = "${name}_${version}_${arch}.deb" ] &&
+    [ "$(field Version)" = "$version" ]; then
+    pass "$(basename "$deb"): version $version, from the project's $project_version and Qt $qt"
 else
-    fail "$(basename "$deb") is version $(field Version), the project is $project_version"
+    fail "$(basename "$deb") is version $(field Version), expected $version"
+fi
+
+# The .changes stays beside the packages and names every file it lists, present and intact.
+changes=("$work"/*.changes)
+if [ ${#changes[@]} -eq 1 ] && [ -f "${changes[0]}" ] &&
+    listed=$(sed -n '/^Checksums-Sha256:/,/^[^ ]/s/^ \([0-9a-f]\{64\}\) [0-9]* \(.*\)/\1  \2/p' \
+        "${changes[0]}") &&
+    [[ $listed == *"  $(basename "$deb")"* && $listed == *"  $(basename "$dbgsym")"* &&
+        $listed == *.buildinfo* ]] &&
+    (cd "$work" && sha256sum --check --quiet <<<"$listed"); then
+    pass "$(basename "${changes[0]}") lists the packages and the .buildinfo beside it"
+else
+    fail "no .changes beside the packages that lists them and the .buildinfo"
 fi
 
 expected=(
@@ -79,6 +95,7 @@ expected=(
     "./usr/share/icons/hicolor/48x48/apps/$app_id.png"
     "./usr/share/icons/hicolor/64x64/apps/$app_id.png"
     "./usr/share/icons/hicolor/scalable/apps/$app_id.svg"
+    "./usr/share/lintian/overrides/$name"
     "./usr/share/man/man1/$name.1.gz"
     "./usr/share/metainfo/$app_id.metainfo.xml"
 )
@@ -146,7 +163,7 @@ else
     fail "metadata: ${problems[*]}"
 fi
 
-lintian --pedantic --display-info "$deb" "$dbgsym" >"$work/lintian" 2>&1 || true
+lintian --pedantic --display-info "${changes[0]}" >"$work/lintian" 2>&1 || true
 grep -v 'running with root privileges' "$work/lintian" || true
 if grep -q '^[EW]: ' "$work/lintian"; then
     fail "lintian --pedantic reports errors or warnings"
