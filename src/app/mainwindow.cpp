@@ -127,13 +127,10 @@ void MainWindow::openCOMport()
         return;
     }
 
-    ui->statusBar->showMessage(tr("Connected to %1 : %2, %3, %4, %5, %6")
-                                   .arg(portSettings.portName)
-                                   .arg(portSettings.baudRateText)
-                                   .arg(portSettings.dataBitsText)
-                                   .arg(portSettings.parityText)
-                                   .arg(portSettings.stopBitsText)
-                                   .arg(portSettings.flowControlText));
+    ui->statusBar->showMessage(
+        tr("Connected to %1 : %2, %3, %4, %5, %6")
+            .arg(portSettings.portName, portSettings.baudRateText, portSettings.dataBitsText,
+                portSettings.parityText, portSettings.stopBitsText, portSettings.flowControlText));
     ui->pbCOMportClose->setEnabled(true);
     ui->pbCOMportOpen->setEnabled(false);
     ui->lbCOMport->setEnabled(false);
