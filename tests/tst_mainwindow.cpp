@@ -18,6 +18,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -626,14 +628,16 @@ void TestMainWindow::unpluggedDeviceIsDropped()
     });
     QElapsedTimer sincePull;
     sincePull.start();
+    // What an earlier, unrelated call left behind; the end of file that follows sets nothing.
+    errno = EDOM;
     pty->close();
     QVERIFY(caught.wait(2000));
     const qint64 latency = sincePull.elapsed();
     QVERIFY2(latency < 500, qPrintable(QStringLiteral("reported after %1 ms").arg(latency)));
     QCOMPARE(catcher.titles, QStringList {QStringLiteral("Error")});
     const QString report = catcher.texts.first();
-    QVERIFY2(report.startsWith(pty->slavePath() + QLatin1String(": the device was disconnected")),
-        qPrintable(report));
+    QVERIFY2(!report.contains(QString::fromLocal8Bit(std::strerror(EDOM))), qPrintable(report));
+    QCOMPARE(report, pty->slavePath() + QLatin1String(": the device was disconnected"));
     QCOMPARE(statusWithBox, QStringLiteral("COM port closed"));
     QVERIFY(closedControlsWithBox);
     QCOMPARE(driver->statusText(), QStringLiteral("COM port closed"));
