@@ -8,7 +8,6 @@
 #include <QEvent>
 #include <QMessageBox>
 #include <QSerialPortInfo>
-#include <QTextDocument>
 #include <QTimer>
 
 namespace {
@@ -25,9 +24,6 @@ MainWindow::MainWindow(QWidget *parent)
     , ui(new MainWindowForm)
 {
     ui->setupUi(this);
-    // Undo would let Ctrl+Z in the log take back lines of traffic; it also costs memory
-    // for every line logged.
-    ui->textEdit->document()->setUndoRedoEnabled(false);
     trafficLog = new TrafficLog(ui->textEdit);
 
     connect(ui->pbCOMportOpen, SIGNAL(clicked()), this, SLOT(openCOMport()));
