@@ -1,5 +1,7 @@
 #include "trafficlog.h"
 
+#include "pasteguard.h"
+
 #include <QFont>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -22,6 +24,7 @@ TrafficLog::TrafficLog(QTextEdit *view)
     QFont noShaping;
     noShaping.setStyleStrategy(QFont::PreferNoShaping);
     view->setFont(noShaping);
+    new PasteGuard(view);
 
     flushTimer.setSingleShot(true);
     connect(&flushTimer, &QTimer::timeout, this, [this] {
