@@ -119,11 +119,11 @@ void TestMainWindow::cleanup()
 bool TestMainWindow::receiveWhileHeld(const QByteArray &block)
 {
     TrafficLog *log = driver->trafficLog();
-    log->setHold(holdForever, holdForever);
+    log->setHold(holdForever);
     driver->click("pbCOMportTX_Echo");
     const bool held
         = pty->write(block) && waitUntil([log] { return log->waitingLineCount() == 1; }, 5000);
-    log->setHold(TrafficLog::shortestHoldMs, TrafficLog::longestHoldMs);
+    log->setHold(TrafficLog::shortestHoldMs);
     return held;
 }
 

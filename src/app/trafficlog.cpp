@@ -28,7 +28,7 @@ TrafficLog::TrafficLog(QTextEdit *view)
 
     flushTimer.setSingleShot(true);
     connect(&flushTimer, &QTimer::timeout, this, [this] {
-        holdMs = std::min(holdMs * 2, longestMs);
+        holdMs = std::min(holdMs * 2, std::max(firstHoldMs, longestHoldMs));
         flush();
     });
 }
@@ -53,7 +53,7 @@ void TrafficLog::addReceived(const QString &spacedHex)
         flushTimer.start(int(holdMs - held));
         return;
     }
-    holdMs = shortestMs;
+    holdMs = firstHoldMs;
     flush();
 }
 
@@ -82,11 +82,10 @@ void TrafficLog::flush()
         view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
 }
 
-void TrafficLog::setHold(int fromMs, int upToMs)
+void TrafficLog::setHold(int shortestMs)
 {
-    shortestMs = fromMs;
-    longestMs = upToMs;
-    holdMs = fromMs;
+    firstHoldMs = shortestMs;
+    holdMs = shortestMs;
 }
 
 // Whether the newest line is in full view, which is what a user who went back to the end

@@ -37,9 +37,9 @@ public:
     void flush();
     void clear();
 
-    // The hold that lines after a batch start from and grow to; a wait already running keeps
-    // its time.
-    void setHold(int fromMs, int upToMs);
+    // How long lines right behind a batch wait at first; the wait grows to longestHoldMs or
+    // this, whichever is longer. A wait already running keeps its time.
+    void setHold(int shortestMs);
     int waitingLineCount() const { return int(pending.size()); }
 
 private:
@@ -50,8 +50,7 @@ private:
     QStringList pending;
     QTimer flushTimer;
     QElapsedTimer sinceFlush;
-    int shortestMs = shortestHoldMs;
-    int longestMs = longestHoldMs;
+    int firstHoldMs = shortestHoldMs;
     int holdMs = shortestHoldMs;
 };
 
