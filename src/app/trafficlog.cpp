@@ -24,6 +24,7 @@ TrafficLog::TrafficLog(QTextEdit *view)
     QFont noShaping;
     noShaping.setStyleStrategy(QFont::PreferNoShaping);
     view->setFont(noShaping);
+    // The log stays editable, and Qt 6.4 crashes pasting an empty X11 clipboard into it.
     new PasteGuard(view);
 
     flushTimer.setSingleShot(true);
@@ -90,8 +91,8 @@ void TrafficLog::setHold(int shortestMs)
 
 // Whether the newest line is in full view, which is what a user who went back to the end
 // sees. Ctrl+End scrolls only as far as the caret and leaves the document's margin below it
-// out of view (a pixel more where the caret's height is rounded); a wheel notch or a page up
-// is far more than that.
+// out of view, so that margin, and a pixel for rounding, still count as the end; a wheel
+// notch or a page up is far more.
 bool TrafficLog::showsNewestLine() const
 {
     const QScrollBar *bar = view->verticalScrollBar();

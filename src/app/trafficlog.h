@@ -40,6 +40,7 @@ public:
     // How long lines right behind a batch wait at first; the wait grows to longestHoldMs or
     // this, whichever is longer. A wait already running keeps its time.
     void setHold(int shortestMs);
+    // Lines that wait to go into the view.
     int waitingLineCount() const { return int(pending.size()); }
 
 private:
