@@ -3,44 +3,19 @@
 #include "adapterframe.h"
 #include "hexcodec.h"
 #include "mainwindowform.h"
+#include "portwatcher.h"
 #include "trafficlog.h"
 
 #include <QEvent>
 #include <QMessageBox>
 #include <QSerialPortInfo>
-#include <QTextDocument>
 #include <QTimer>
-
-#ifdef Q_OS_UNIX
-#include <poll.h>
-#endif
-
-namespace {
-
-// Whether the device has hung up, as a pulled cable leaves it.
-bool deviceGone(const QSerialPort *port)
-{
-#ifdef Q_OS_UNIX
-    pollfd device {int(port->handle()), POLLIN | POLLOUT, 0};
-    if (::poll(&device, 1, 0) < 0)
-        return false; // interrupted: the next error asks again
-    return (device.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
-#else
-    Q_UNUSED(port);
-    return true;
-#endif
-}
-
-} // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui(new MainWindowForm)
 {
     ui->setupUi(this);
-    // Undo would let Ctrl+Z in the log take back lines of traffic; it also costs memory
-    // for every line logged.
-    ui->textEdit->document()->setUndoRedoEnabled(false);
     trafficLog = new TrafficLog(ui->textEdit);
 
     connect(ui->pbCOMportOpen, SIGNAL(clicked()), this, SLOT(openCOMport()));
@@ -61,9 +36,8 @@ MainWindow::MainWindow(QWidget *parent)
     serialPort = new QSerialPort(this);
     connect(autoSendTimer, SIGNAL(timeout()), this, SLOT(TX_Data()));
     connect(serialPort, SIGNAL(readyRead()), this, SLOT(readData()));
-    // An unplugged device leaves Qt spinning on a flood of errors while writes still
-    // "succeed"; the port has to be dropped, or the log would show frames that never left.
-    connect(serialPort, &QSerialPort::errorOccurred, this, &MainWindow::handlePortError);
+    portWatcher = new PortWatcher(serialPort);
+    connect(portWatcher, &PortWatcher::portLost, this, &MainWindow::reportLostPort);
 
     fillPortList();
 }
@@ -106,6 +80,7 @@ void MainWindow::openCOMport()
     portSettings.flowControlText = QStringLiteral("NoFlowControl");
 
     serialPort->setPortName(portSettings.portName);
+    portWatcher->setPortName(portSettings.portName);
     if (!serialPort->open(QIODevice::ReadWrite)) {
         showPortError(serialPort->errorString());
         ui->statusBar->showMessage(tr("Open error"));
@@ -123,13 +98,10 @@ void MainWindow::openCOMport()
         return;
     }
 
-    ui->statusBar->showMessage(tr("Connected to %1 : %2, %3, %4, %5, %6")
-                                   .arg(portSettings.portName)
-                                   .arg(portSettings.baudRateText)
-                                   .arg(portSettings.dataBitsText)
-                                   .arg(portSettings.parityText)
-                                   .arg(portSettings.stopBitsText)
-                                   .arg(portSettings.flowControlText));
+    ui->statusBar->showMessage(
+        tr("Connected to %1 : %2, %3, %4, %5, %6")
+            .arg(portSettings.portName, portSettings.baudRateText, portSettings.dataBitsText,
+                portSettings.parityText, portSettings.stopBitsText, portSettings.flowControlText));
     ui->pbCOMportClose->setEnabled(true);
     ui->pbCOMportOpen->setEnabled(false);
     ui->lbCOMport->setEnabled(false);
@@ -156,42 +128,11 @@ void MainWindow::showClosed()
     ui->lbCOMport->setEnabled(true);
 }
 
-void MainWindow::handlePortError(QSerialPort::SerialPortError error)
+// The port is closed already; the window shows that before the box.
+void MainWindow::reportLostPort(const QString &message)
 {
-    if (!serialPort->isOpen() || portLossPending)
-        return;
-    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError
-        && error != QSerialPort::WriteError)
-        return;
-    // Qt 5 reports a write to a full output buffer (EAGAIN) as a ResourceError, although the
-    // device is there and the rest of the frame goes out once the buffer drains.
-    if (serialPort->bytesToWrite() > 0 && !deviceGone(serialPort)) {
-        serialPort->clearError();
-        return;
-    }
-    // Closing inside the port's own notification would pull the port out from under it.
-    portLossPending = true;
-    QMetaObject::invokeMethod(this, &MainWindow::dropLostPort, Qt::QueuedConnection);
-}
-
-void MainWindow::dropLostPort()
-{
-    portLossPending = false;
-    if (!serialPort->isOpen())
-        return;
-    const QString description = serialPort->errorString();
-    serialPort->close();
     showClosed();
-    showPortError(lostPortMessage(description));
-}
-
-// Qt's own words for a pulled cable vary with the moment it is noticed ("Resource temporarily
-// unavailable", "Input/output error"), so they only follow the plain statement.
-QString MainWindow::lostPortMessage(const QString &description) const
-{
-    if (description.isEmpty() || description == QLatin1String("Unknown error"))
-        return tr("%1: the device was disconnected").arg(portSettings.portName);
-    return tr("%1: the device was disconnected (%2)").arg(portSettings.portName, description);
+    showPortError(message);
 }
 
 QSpinBox *MainWindow::dataBox(int number) const

@@ -8,6 +8,7 @@
 #include <QSerialPort>
 #include <QString>
 
+class PortWatcher;
 class QSpinBox;
 class QTimer;
 class TrafficLog;
@@ -42,9 +43,7 @@ private:
     void fillPortList();
     void showPortError(const QString &description);
     void showClosed();
-    QString lostPortMessage(const QString &description) const;
-    void handlePortError(QSerialPort::SerialPortError error);
-    void dropLostPort();
+    void reportLostPort(const QString &message);
     QSpinBox *dataBox(int number) const;
     void sendFrame();
     void formatBlock(const QByteArray &bytes);
@@ -57,7 +56,7 @@ private:
     qint8 idTypeCode;
     qint32 txHexLength;
     QString logText;
-    bool portLossPending = false;
+    PortWatcher *portWatcher;
     TrafficLog *trafficLog;
 };
 

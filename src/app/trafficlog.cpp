@@ -1,37 +1,35 @@
 #include "trafficlog.h"
 
+#include "pasteguard.h"
+
 #include <QFont>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QtMath>
 
 #include <algorithm>
-
-namespace {
-
-// After a batch, the lines that follow wait this long at first; nobody reads faster. While
-// traffic keeps flowing the wait grows up to the longest, as each batch costs a repaint of
-// the log whatever its size, and the view then trails the line by no more than that.
-constexpr int shortestHoldMs = 20;
-constexpr int longestHoldMs = 50;
-
-} // namespace
+#include <utility>
 
 TrafficLog::TrafficLog(QTextEdit *view)
     : QObject(view)
     , view(view)
-    , holdMs(shortestHoldMs)
 {
+    // Undo would let Ctrl+Z in the log take back lines of traffic; it also costs memory for
+    // every line logged.
+    view->document()->setUndoRedoEnabled(false);
     // Laying out a line of hex is mostly text shaping, which digits, blanks and arrows
     // never need.
     QFont noShaping;
     noShaping.setStyleStrategy(QFont::PreferNoShaping);
     view->setFont(noShaping);
+    // The log stays editable, and Qt 6.4 crashes pasting an empty X11 clipboard into it.
+    new PasteGuard(view);
 
     flushTimer.setSingleShot(true);
     connect(&flushTimer, &QTimer::timeout, this, [this] {
-        holdMs = std::min(holdMs * 2, longestHoldMs);
+        holdMs = std::min(holdMs * 2, std::max(firstHoldMs, longestHoldMs));
         flush();
     });
 }
@@ -56,7 +54,7 @@ void TrafficLog::addReceived(const QString &spacedHex)
         flushTimer.start(int(holdMs - held));
         return;
     }
-    holdMs = shortestHoldMs;
+    holdMs = firstHoldMs;
     flush();
 }
 
@@ -78,12 +76,27 @@ void TrafficLog::clear()
 void TrafficLog::flush()
 {
     flushTimer.stop();
-    QScrollBar *bar = view->verticalScrollBar();
-    const bool atEnd = bar->value() >= bar->maximum();
+    const bool atEnd = showsNewestLine();
     insertPending();
     sinceFlush.start();
     if (atEnd)
-        bar->setValue(bar->maximum());
+        view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+}
+
+void TrafficLog::setHold(int shortestMs)
+{
+    firstHoldMs = shortestMs;
+    holdMs = shortestMs;
+}
+
+// Whether the newest line is in full view, which is what a user who went back to the end
+// sees. Ctrl+End scrolls only as far as the caret and leaves the document's margin below it
+// out of view, so that margin, and a pixel for rounding, still count as the end; a wheel
+// notch or a page up is far more.
+bool TrafficLog::showsNewestLine() const
+{
+    const QScrollBar *bar = view->verticalScrollBar();
+    return bar->maximum() - bar->value() <= qCeil(view->document()->documentMargin()) + 1;
 }
 
 // One edit for the whole batch: the document lays out and reports its new size once.
@@ -93,7 +106,7 @@ void TrafficLog::insertPending()
     QTextCursor cursor(document);
     cursor.beginEditBlock();
     cursor.movePosition(QTextCursor::End);
-    for (const QString &line : qAsConst(pending)) {
+    for (const QString &line : std::as_const(pending)) {
         if (!document->isEmpty())
             cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
         cursor.insertText(line);

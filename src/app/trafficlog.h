@@ -8,15 +8,22 @@
 
 class QTextEdit;
 
-// The traffic log's lines on their way into the view. Laying out and painting the log for
-// every block received costs more than everything else the terminal does, so received lines
-// go in in batches: the first one after a quiet spell at once, those right behind it together
-// a moment later. A sent line goes in at once, after every line received before it.
+// The traffic log's view and its lines on their way into it. Laying out and painting the log
+// for every block received costs more than everything else the terminal does, so received
+// lines go in in batches: the first one after a quiet spell at once, those right behind it
+// together a moment later. A sent line goes in at once, after every line received before it.
 class TrafficLog : public QObject
 {
     Q_OBJECT
 
 public:
+    // After a batch, the lines that follow wait this long at first; nobody reads faster. While
+    // traffic keeps flowing the wait grows up to the longest, as each batch costs a repaint of
+    // the log whatever its size, and the view then trails the line by no more than that.
+    static constexpr int shortestHoldMs = 20;
+    static constexpr int longestHoldMs = 50;
+
+    // Sets up `view` for the log and puts the lines into it.
     explicit TrafficLog(QTextEdit *view);
 
     // The line shown for a block, given as spaced hex: the marker of its direction and the
@@ -30,14 +37,22 @@ public:
     void flush();
     void clear();
 
+    // How long lines right behind a batch wait at first; the wait grows to longestHoldMs or
+    // this, whichever is longer. A wait already running keeps its time.
+    void setHold(int shortestMs);
+    // Lines that wait to go into the view.
+    int waitingLineCount() const { return int(pending.size()); }
+
 private:
+    bool showsNewestLine() const;
     void insertPending();
 
     QTextEdit *view;
     QStringList pending;
     QTimer flushTimer;
     QElapsedTimer sinceFlush;
-    int holdMs;
+    int firstHoldMs = shortestHoldMs;
+    int holdMs = shortestHoldMs;
 };
 
 #endif // TRAFFICLOG_H

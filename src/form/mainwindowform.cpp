@@ -184,7 +184,7 @@ void MainWindowForm::setupUi(QMainWindow *MainWindow)
     pbAutoSend->setGeometry(QRect(900, 470, 121, 23));
     pbAutoSend->setCheckable(true);
 
-    // The message number is always sent as 0; the box only shows the field.
+    // TX_Data sends the message number the box holds; its group is disabled, so it stays 0.
     groupBox_6 = new QGroupBox(centralWidget);
     groupBox_6->setObjectName(QStringLiteral("groupBox_6"));
     groupBox_6->setEnabled(false);
