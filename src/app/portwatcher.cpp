@@ -37,13 +37,36 @@ DeviceState askDevice(const QSerialPort *port)
     return {false, QString()};
 }
 #else
-// Without poll() every such error counts as a loss, and Qt's description is the reason.
+// Writes on Windows are overlapped: a full output buffer leaves them pending and reports
+// nothing, so every such error is a loss, and Qt's description, taken from the failing call,
+// is the reason.
 DeviceState askDevice(const QSerialPort *port)
 {
     const QString description = port->errorString();
     return {true, description == QLatin1String("Unknown error") ? QString() : description};
 }
 #endif
+
+// The errors by which an open port may be telling that its device has gone.
+bool mayBeLoss(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+        return true;
+#ifdef Q_OS_WIN
+    // A removed USB adapter fails the pending read with its driver's own code, which Qt
+    // passes on as one of these as well, and after which it reads no more.
+    case QSerialPort::PermissionError:
+    case QSerialPort::DeviceNotFoundError:
+    case QSerialPort::UnknownError:
+        return true;
+#endif
+    default:
+        return false;
+    }
+}
 
 } // namespace
 
@@ -63,8 +86,7 @@ void PortWatcher::handleError(QSerialPort::SerialPortError error)
 {
     if (!port->isOpen() || lossPending)
         return;
-    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError
-        && error != QSerialPort::WriteError)
+    if (!mayBeLoss(error))
         return;
     // Qt 5 reports a write to a full output buffer (EAGAIN) as a ResourceError, although the
     // device is there and the rest of the frame goes out once the buffer drains.
