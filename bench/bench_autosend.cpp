@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The kt940-terminal developers
+// SPDX-License-Identifier: MIT
+
 // Auto-send: frames per second and their spacing as they arrive at the simulated adapter.
 #include "adaptersim.h"
 #include "benchrun.h"

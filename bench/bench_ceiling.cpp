@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The kt940-terminal developers
+// SPDX-License-Identifier: MIT
+
 // Receive ceiling: the highest flood rate the window takes with nothing lost, at the offered
 // rate, while its event loop keeps answering.
 #include "benchrun.h"

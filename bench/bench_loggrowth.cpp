@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The kt940-terminal developers
+// SPDX-License-Identifier: MIT
+
 // Log growth: what one more log line costs, in time and memory, as the log grows.
 #include "benchrun.h"
 #include "clocks.h"

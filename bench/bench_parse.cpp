@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The kt940-terminal developers
+// SPDX-License-Identifier: MIT
+
 // Typed-text parsing, worst case: "TX String" with the field full of one-digit groups.
 #include "benchrun.h"
 #include "clocks.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The kt940-terminal developers
+// SPDX-License-Identifier: MIT
+
 // Receiving from the simulator at the adapter's line rate, 115200 8N1 (11,520 bytes/s), at
 // ten times that and at 1 MB/s; and how soon a block after a quiet spell is painted. The
 // figures are named after the platform the window ran on: scripts/bench runs this offscreen

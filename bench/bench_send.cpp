@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The kt940-terminal developers
+// SPDX-License-Identifier: MIT
+
 // Sending cost: one "TX Data" click, log line included, with a long log already shown.
 #include "benchrun.h"
 #include "clocks.h"

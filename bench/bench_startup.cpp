@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The kt940-terminal developers
+// SPDX-License-Identifier: MIT
+
 // Start-up: from process start to the window shown, and resident memory at rest. The
 // benchmark starts itself again as a child for each sample, so that dynamic loading and
 // Qt's own start-up are inside the figure.

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The kt940-terminal developers
+# SPDX-License-Identifier: MIT
+
 # Shared by the scripts: the command line, installing what is missing, configuring and building.
 # shellcheck shell=bash
 #

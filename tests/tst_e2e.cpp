@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The kt940-terminal developers
+// SPDX-License-Identifier: MIT
+
 // End-to-end tests: the real window in this process, the simulated adapter in another one,
 // talking over a pseudo-terminal exactly as the terminal talks to the device.
 

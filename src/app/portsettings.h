@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The kt940-terminal developers
+// SPDX-License-Identifier: MIT
+
 #ifndef PORTSETTINGS_H
 #define PORTSETTINGS_H
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The kt940-terminal developers
+// SPDX-License-Identifier: MIT
+
 // Feeds arbitrary UTF-16 text (lone surrogates and NULs included) to the hex parser, and reads
 // the same bytes as the fields of a send command for the frame builder, whose frames the
 // simulated adapter's decoder, written apart from the codec, must take as sent.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The kt940-terminal developers
+// SPDX-License-Identifier: MIT
+
 // Replays a fuzzing corpus through the fuzz target without libFuzzer, so every build
 // checks the inputs that once mattered.
 #include <QDir>

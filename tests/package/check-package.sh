@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The kt940-terminal developers
+# SPDX-License-Identifier: MIT
 # Builds the Debian package from the source tree into a scratch folder and checks what lintian
 # cannot know: the version (the Qt 6 build's with +qt6), our file list, Depends following the
 # Qt built against, the hardening of the program, the -dbgsym package, the desktop and
