@@ -12,7 +12,7 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -51,17 +51,19 @@ public:
         , size(size)
     { }
 
+    // Little-endian, as the bytes of a T in memory here.
     template<typename T> int next()
     {
-        unsigned char raw[sizeof(T)] = {};
-        for (unsigned char &b : raw)
-            b = pos < size ? data[pos++] : 0;
-        T value;
-        std::memcpy(&value, raw, sizeof(T));
-        return int(value);
+        using Unsigned = std::make_unsigned_t<T>;
+        Unsigned value = 0;
+        for (size_t k = 0; k < sizeof(T); ++k)
+            value = Unsigned(value | Unsigned(Unsigned(nextByte()) << (8 * k)));
+        return int(T(value));
     }
 
 private:
+    uint8_t nextByte() { return pos < size ? data[pos++] : 0; }
+
     const uint8_t *data;
     size_t size;
     size_t pos = 0;
