@@ -347,7 +347,7 @@ void MainWindowForm::retranslateUi(QMainWindow *MainWindow)
     sbNumberMsg->setAccessibleName(
         QCoreApplication::translate("MainWindow", "Message number", nullptr));
     sbNumberMsg->setAccessibleDescription(QCoreApplication::translate(
-        "MainWindow", "Always sent as 00; cannot be changed.", nullptr));
+        "MainWindow", "Sent with every message; kept at 00, cannot be changed.", nullptr));
     sbAutoSendPeriod->setAccessibleName(
         QCoreApplication::translate("MainWindow", "Auto-send period, ms", nullptr));
     sbAutoSendPeriod->setAccessibleDescription(QCoreApplication::translate("MainWindow",
