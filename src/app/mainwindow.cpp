@@ -184,7 +184,7 @@ void MainWindow::TX_Data_Str()
     txFrame.clear();
     HexStringToBytes(ui->lineEdit->text(), txFrame);
     if (ui->checkBoxChSum->isChecked()) {
-        const char sum = XorCheckSum(txFrame, 2);
+        const char sum = XorCheckSum(txFrame, AdapterFrame::checksumFrom);
         txFrame.append(sum);
         ui->lineEditChSum->setText(
             QStringLiteral("%1").arg(static_cast<quint8>(sum), 2, 16, QLatin1Char('0')).toUpper());
