@@ -564,7 +564,7 @@ void TestE2e::openFailures()
     if (cause == QLatin1String("held")) {
         holder.start(QCoreApplication::applicationFilePath(),
             {QString::fromLatin1(holdPortOption), badPath});
-        QVERIFY(holder.waitForReadyRead(5000));
+        QVERIFY(holder.waitForReadyRead(60000));
         QCOMPARE(holder.readLine().trimmed(), QByteArray("HOLDING"));
     }
     if (cause == QLatin1String("forbidden"))
@@ -585,7 +585,7 @@ void TestE2e::openFailures()
 
     if (holder.state() != QProcess::NotRunning) {
         holder.closeWriteChannel();
-        QVERIFY(holder.waitForFinished(5000));
+        QVERIFY(holder.waitForFinished(60000));
     }
 }
 

@@ -37,7 +37,8 @@ WindowDriver::WindowDriver()
 {
     mainWindow->show();
     // A window that is not exposed yet would not paint, and painting is part of every cost.
-    if (!waitUntil([this] { return mainWindow->windowHandle()->isExposed(); }, 5000))
+    // The bound only catches a window that never shows: a starved machine may take long.
+    if (!waitUntil([this] { return mainWindow->windowHandle()->isExposed(); }, 60000))
         qFatal("the window was never exposed");
 }
 
