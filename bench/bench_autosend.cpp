@@ -1,11 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The kt940-terminal developers
 // SPDX-License-Identifier: MIT
 
-// Auto-send: frames per second and their spacing as they arrive at the simulated adapter.
+// Auto-send: frames per second and their spacing as they arrive at the simulated adapter, and
+// what its ticks cost once the cable is pulled.
 #include "adaptersim.h"
 #include "benchrun.h"
 #include "clocks.h"
 #include "figures.h"
+#include "modalboxcatcher.h"
 #include "probes.h"
 #include "waits.h"
 #include "windowdriver.h"
@@ -13,6 +15,7 @@
 #include <QPushButton>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <vector>
 
@@ -102,6 +105,47 @@ void measure(int periodMs, int seconds, Figures &figures)
                 Figures::number(percentile(sendGapsMs, 1.0), 2)));
 }
 
+// Auto-send stays on after a cable pull, by design; with the port gone each tick must find it
+// closed and cost next to nothing, not spin on the lost device.
+void measureAfterPull(int ticks, Figures &figures)
+{
+    WindowDriver driver;
+    ModalBoxCatcher boxes;
+    AdapterSim sim;
+    if (!sim.start({QStringLiteral("--vanish-after"), QStringLiteral("300"),
+            QStringLiteral("--start"), QStringLiteral("byte")}))
+        qFatal("the simulator did not start: %s", qPrintable(sim.errorOutput()));
+    if (!driver.openPort(sim.devicePath()))
+        qFatal("the window could not open %s", qPrintable(sim.devicePath()));
+    const int periodMs = 10;
+    driver.setSpin("sbAutoSendPeriod", periodMs);
+    driver.click("pbAutoSend");
+    if (!waitUntil([&boxes] { return !boxes.titles.isEmpty(); }, 30000))
+        qFatal("the window did not report the pulled cable");
+
+    QTimer *timer = driver.autoSendTimer();
+    int seen = 0;
+    QObject::connect(timer, &QTimer::timeout, timer, [&seen] { ++seen; });
+    const qint64 wallStart = monotonicNs();
+    const double cpuStart = processCpuMs();
+    if (!waitUntil([&seen, ticks] { return seen >= ticks; }, 60000))
+        qFatal("auto-send stopped ticking after the cable pull");
+    const double cpu = processCpuMs() - cpuStart;
+    const double wallMs = double(monotonicNs() - wallStart) / 1e6;
+    driver.click("pbAutoSend");
+
+    const QString name = QStringLiteral("after a cable pull, %1 ticks every %2 ms: ")
+                             .arg(ticks)
+                             .arg(periodMs);
+    figures.add(name + QStringLiteral("CPU time of the window"),
+        QStringLiteral("%1 ms").arg(Figures::number(cpu, 1)), QStringLiteral("< %1 ms").arg(ticks),
+        cpu < ticks);
+    figures.add(name + QStringLiteral("CPU time per wall-clock time"),
+        QStringLiteral("%1 % (%2 ms)")
+            .arg(Figures::number(100 * cpu / wallMs, 1), Figures::number(wallMs, 0)),
+        QStringLiteral("< 50 %"), 2 * cpu < wallMs);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -113,5 +157,7 @@ int main(int argc, char *argv[])
             note(QStringLiteral("auto-send every %1 ms for %2 s").arg(period).arg(seconds));
             measure(period, seconds, figures);
         }
+        note(QStringLiteral("auto-send after a cable pull"));
+        measureAfterPull(quick ? 100 : 1000, figures);
     });
 }

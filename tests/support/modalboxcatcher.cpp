@@ -4,18 +4,31 @@
 #include "modalboxcatcher.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QMessageBox>
+#include <QPointer>
 
 ModalBoxCatcher::ModalBoxCatcher(QObject *parent)
     : QObject(parent)
 {
-    connect(&timer, &QTimer::timeout, this, &ModalBoxCatcher::check);
-    timer.start(5);
+    qApp->installEventFilter(this);
 }
 
-void ModalBoxCatcher::check()
+bool ModalBoxCatcher::eventFilter(QObject *watched, QEvent *event)
 {
-    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    if (event->type() == QEvent::Show) {
+        auto *box = qobject_cast<QMessageBox *>(watched);
+        if (box && box->isModal()) {
+            QMetaObject::invokeMethod(
+                this, [this, box = QPointer<QMessageBox>(box)] { dismiss(box); },
+                Qt::QueuedConnection);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void ModalBoxCatcher::dismiss(QMessageBox *box)
+{
     if (!box || !box->isVisible())
         return;
     titles << box->windowTitle();

@@ -6,10 +6,13 @@
 
 #include <QObject>
 #include <QStringList>
-#include <QTimer>
+
+class QMessageBox;
 
 // Dismisses every modal message box as soon as it shows and records its title and text.
-// It runs from a timer because the box's own loop keeps the test's code from running.
+// It learns of a box from its show event, not by polling: a test starved of CPU would spend
+// its share on the polling. The box's own loop keeps the test's code from running, so the
+// dismissal is queued into that loop.
 class ModalBoxCatcher : public QObject
 {
     Q_OBJECT
@@ -23,10 +26,11 @@ public:
 signals:
     void caught();
 
-private:
-    void check();
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
-    QTimer timer;
+private:
+    void dismiss(QMessageBox *box);
 };
 
 #endif // MODALBOXCATCHER_H
