@@ -172,16 +172,24 @@ check_package_lists() {
     [ -z "$both" ] || die "in both debian/control and scripts/packages: ${both//$'\n'/ }"
 }
 
-# Installs what is missing of build-essential (as apt-get build-dep does), the build
-# dependencies of the Qt in use and the tools of the given roles. Only the roles that run the
-# suites get their dependencies (build profile nocheck for the others), only the package role
+# Prints what the given roles need: build-essential (apt-get build-dep assumes it), the build
+# dependencies for the Qt in use and the roles' tools. Only the roles that run the suites get
+# the suites' dependencies (the others build with the profile nocheck), only the package role
 # debhelper.
-ensure_packages() {
-    local roles=" $* " profiles=() missing=() pkg
+needed_packages() {
+    local roles=" $* " profiles=() pkg
     [ "$QT_MAJOR_VERSION" = 6 ] && profiles+=(pkg.kt940-terminal.qt6)
     [[ $roles == *" package "* || $roles == *" windows "* ]] || profiles+=(nocheck)
     for pkg in build-essential $(build_depends "${profiles[@]}") $(packages_for "$@"); do
         [ "$pkg" != debhelper ] || [[ $roles == *" package "* ]] || continue
+        echo "$pkg"
+    done
+}
+
+# Installs what is missing of the packages the given roles need.
+ensure_packages() {
+    local missing=() pkg
+    for pkg in $(needed_packages "$@"); do
         dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
             missing+=("$pkg")
     done
@@ -267,6 +275,6 @@ configure_and_build() {
 
 configure_preset() {
     BUILD_DIR=$(cd "$ROOT" && cmake --preset "$PRESET" |
-        sed -n 's/^-- Build files have been written to: //p') && [ -n "$BUILD_DIR" ] ||
-        die "configure failed"
+        sed -n 's/^-- Build files have been written to: //p') || die "configure failed"
+    [ -n "$BUILD_DIR" ] || die "cmake --preset $PRESET named no build folder"
 }
