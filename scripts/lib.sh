@@ -50,6 +50,7 @@ PRESET_WORDS=(qt6:QT_MAJOR_VERSION=6 dev:DEVELOPER_MODE=ON sanitize:SANITIZE=ON 
 # them all in PRESET.
 select_preset() {
     local word entry var value words=()
+    PRESET=${PRESET:-}
     for word in ${PRESET//-/ }; do
         [ "$word" = default ] || [[ " ${PRESET_WORDS[*]} " == *" $word:"* ]] ||
             die "PRESET=$PRESET: '$word' is none of default ${PRESET_WORDS[*]%%:*}"
@@ -57,7 +58,7 @@ select_preset() {
     for entry in "${PRESET_WORDS[@]}"; do
         var=${entry#*:} value=${entry##*=}
         var=${var%=*}
-        [[ -${PRESET:-}- == *-${entry%%:*}-* ]] && printf -v "$var" %s "$value"
+        [[ -$PRESET- == *-${entry%%:*}-* ]] && printf -v "$var" %s "$value"
         [ "${!var}" = "$value" ] && words+=("${entry%%:*}")
     done
     local IFS=-
