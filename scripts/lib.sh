@@ -37,20 +37,33 @@ BUILD_ENVIRONMENT_HELP="  QT_MAJOR_VERSION  5 (default) or 6: the Qt to build ag
   DEVELOPER_MODE    ON turns compiler warnings into errors (default OFF)
   SANITIZE          ON builds with AddressSanitizer and UndefinedBehaviorSanitizer
                     (default OFF)
-  BUILD_DIR         the build folder; by default one per combination of the settings
-                    above: build/, build-qt6/, build-dev/, build-qt6-dev-sanitize/ ..."
+  PRESET            a configure preset of CMakePresets.json whose name's words set the
+                    settings above: qt6, dev, sanitize (PRESET=qt6-dev is QT_MAJOR_VERSION=6
+                    DEVELOPER_MODE=ON). The settings choose the preset, and with it the
+                    build folder: build/, build-qt6/, build-dev/, build-qt6-dev-sanitize/ ..."
 
-# One folder per configuration, so that switching between scripts never rebuilds what is
-# already built: build/, build-qt6/, build-dev/, build-dev-sanitize/, build-qt6-dev/ ...
-default_build_dir() {
-    local dir=$ROOT/build
-    [ "$QT_MAJOR_VERSION" = 6 ] && dir+=-qt6
-    [ "$DEVELOPER_MODE" = ON ] && dir+=-dev
-    [ "$SANITIZE" = ON ] && dir+=-sanitize
-    [ "$FUZZ" = ON ] && dir+=-fuzz
-    echo "$dir"
+# The words of the presets' names and the settings they stand for, in the order they take in a
+# name; the preset with none of them is "default".
+PRESET_WORDS=(qt6:QT_MAJOR_VERSION=6 dev:DEVELOPER_MODE=ON sanitize:SANITIZE=ON fuzz:FUZZ=ON)
+
+# Adds the settings of PRESET's words to those of the environment, and names the preset of
+# them all in PRESET.
+select_preset() {
+    local word entry var value words=()
+    PRESET=${PRESET:-}
+    for word in ${PRESET//-/ }; do
+        [ "$word" = default ] || [[ " ${PRESET_WORDS[*]} " == *" $word:"* ]] ||
+            die "PRESET=$PRESET: '$word' is none of default ${PRESET_WORDS[*]%%:*}"
+    done
+    for entry in "${PRESET_WORDS[@]}"; do
+        var=${entry#*:} value=${entry##*=}
+        var=${var%=*}
+        [[ -$PRESET- == *-${entry%%:*}-* ]] && printf -v "$var" %s "$value"
+        [ "${!var}" = "$value" ] && words+=("${entry%%:*}")
+    done
+    local IFS=-
+    PRESET=${words[*]:-default}
 }
-BUILD_DIR=${BUILD_DIR:-$(default_build_dir)}
 
 die() {
     echo "error: $*" >&2
@@ -112,15 +125,16 @@ check_settings() {
     for name in DEVELOPER_MODE SANITIZE FUZZ; do
         case "${!name}" in ON | OFF) ;; *) die "$name must be ON or OFF" ;; esac
     done
+    select_preset
 }
 
-# Prints the packages listed for any of the given roles.
+# Prints the packages scripts/packages lists for any of the given roles (--all: every one).
 packages_for() {
     local roles=" $* "
     while read -r name uses; do
         case "$name" in '' | '#'*) continue ;; esac
         for use in ${uses//,/ }; do
-            if [[ $roles == *" $use "* ]]; then
+            if [[ $roles == " --all " || $roles == *" $use "* ]]; then
                 echo "$name"
                 break
             fi
@@ -128,10 +142,55 @@ packages_for() {
     done <"$ROOT/scripts/packages"
 }
 
-# Installs the packages of the given roles, and those of the Qt in use.
+# Prints, by name, the Build-Depends of debian/control that hold under the given build profiles
+# (--all: every one), the way apt-get build-dep reads them; debhelper-compat as debhelper, the
+# package that provides it. Each of ours has at most one restriction list, whose terms must
+# all hold.
+build_depends() {
+    local profiles=" $* " name rest term holds
+    while read -r name rest; do
+        [ -n "$name" ] || continue
+        holds=true
+        if [ "$profiles" != " --all " ] && [[ $rest == *"<"* ]]; then
+            rest=${rest#*<}
+            for term in ${rest%%>*}; do
+                if [[ $term == !* ]]; then
+                    [[ $profiles != *" ${term#!} "* ]] || holds=false
+                else
+                    [[ $profiles == *" $term "* ]] || holds=false
+                fi
+            done
+        fi
+        $holds && echo "${name/#debhelper-compat/debhelper}"
+    done < <(awk '/^[^ ]/ { on = sub(/^Build-Depends:/, "") } on' "$ROOT/debian/control" | tr , '\n')
+}
+
+# Fails, naming them, if packages stand in both lists: each is either a build dependency
+# (debian/control) or a tool the scripts need besides (scripts/packages).
+check_package_lists() {
+    local both
+    both=$(comm -12 <(build_depends --all | sort -u) <(packages_for --all | sort -u))
+    [ -z "$both" ] || die "in both debian/control and scripts/packages: ${both//$'\n'/ }"
+}
+
+# Prints what the given roles need: build-essential (apt-get build-dep assumes it), the build
+# dependencies for the Qt in use and the roles' tools. Only the roles that run the suites get
+# the suites' dependencies (the others build with the profile nocheck), only the package role
+# debhelper.
+needed_packages() {
+    local roles=" $* " profiles=() pkg
+    [ "$QT_MAJOR_VERSION" = 6 ] && profiles+=(pkg.kt940-terminal.qt6)
+    [[ $roles == *" package "* || $roles == *" windows "* ]] || profiles+=(nocheck)
+    for pkg in build-essential $(build_depends "${profiles[@]}") $(packages_for "$@"); do
+        [ "$pkg" != debhelper ] || [[ $roles == *" package "* ]] || continue
+        echo "$pkg"
+    done
+}
+
+# Installs what is missing of the packages the given roles need.
 ensure_packages() {
-    local missing=()
-    for pkg in $(packages_for "$@" "qt$QT_MAJOR_VERSION"); do
+    local missing=() pkg
+    for pkg in $(needed_packages "$@"); do
         dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
             missing+=("$pkg")
     done
@@ -168,7 +227,7 @@ ensure_packages() {
     if [ "$upgraded" = 0 ]; then upgraded=; else upgraded=" and upgrading $upgraded"; fi
     echo "Installing $new packages$upgraded" \
         "(${download:-0 B} to download, ${disk:-0 B} of disk space): the ${#missing[@]} that" \
-        "scripts/packages names and what they depend on:"
+        "debian/control and scripts/packages name and what they depend on:"
     echo "    ${missing[*]}"
 
     # apt's own output goes to a log; its status lines become one line of progress.
@@ -205,14 +264,18 @@ show_apt_progress() {
     if [ -t 1 ]; then printf '\r\033[K  [100%%] done\n'; else echo "  [100%] done"; fi
 }
 
-# Configures BUILD_DIR once and builds the given targets (all when none is given).
+# Configures the build folder of PRESET, which BUILD_DIR then names, and builds the given
+# targets (all when none is given).
 configure_and_build() {
-    local generator=() targets=()
-    command -v ninja >/dev/null && generator=(-G Ninja)
+    configure_preset
+    local targets=()
     for target in "$@"; do targets+=(--target "$target"); done
-    [ -f "$BUILD_DIR/CMakeCache.txt" ] && generator=()
-    cmake -S "$ROOT" -B "$BUILD_DIR" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DQT_MAJOR_VERSION="$QT_MAJOR_VERSION" -DDEVELOPER_MODE="$DEVELOPER_MODE" \
-        -DSANITIZE="$SANITIZE" -DFUZZ="$FUZZ" >/dev/null || die "configure failed"
-    cmake --build "$BUILD_DIR" --parallel "$(nproc)" "${targets[@]}" || die "build failed"
+    (cd "$ROOT" && cmake --build --preset "$PRESET" --parallel "$(nproc)" "${targets[@]}") ||
+        die "build failed"
+}
+
+configure_preset() {
+    BUILD_DIR=$(cd "$ROOT" && cmake --preset "$PRESET" |
+        sed -n 's/^-- Build files have been written to: //p') || die "configure failed"
+    [ -n "$BUILD_DIR" ] || die "cmake --preset $PRESET named no build folder"
 }

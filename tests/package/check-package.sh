@@ -2,7 +2,7 @@
 # SPDX-FileCopyrightText: 2026 The kt940-terminal developers
 # SPDX-License-Identifier: MIT
 # Builds the Debian package from the source tree into a scratch folder and checks what lintian
-# cannot know: the version (the Qt 6 build's with +qt6), our file list, Depends following the
+# cannot know: the version (the Qt 6 build's with its suffix), our file list, Depends following the
 # Qt built against, the hardening of the program, the -dbgsym package, the desktop and
 # AppStream metadata and the .changes. Then runs lintian --pedantic on the .changes, which must
 # print no error or warning.
@@ -38,15 +38,15 @@ finish() {
 }
 
 missing=()
-for tool in dpkg-buildpackage:dpkg-dev dh:debhelper lintian:lintian readelf:binutils \
+for tool in dpkg-buildpackage:dpkg-dev make:make dh:debhelper lintian:lintian readelf:binutils \
     appstreamcli:appstream desktop-file-validate:desktop-file-utils; do
     command -v "${tool%%:*}" >/dev/null || missing+=("${tool#*:}")
 done
 [ ${#missing[@]} -eq 0 ] ||
     skip "Debian packaging tools missing (apt-get install ${missing[*]}; scripts/test installs them)"
 profiles=()
-[ "$qt" = 6 ] && profiles=(-Ppkg.kt940-terminal.qt6)
-if ! unmet=$(cd "$root" && dpkg-checkbuilddeps "${profiles[@]}" 2>&1); then
+[ "$qt" = 6 ] && profiles=(pkg.kt940-terminal.qt6)
+if ! unmet=$(cd "$root" && dpkg-checkbuilddeps "${profiles[@]/#/-P}" 2>&1); then
     [[ $unmet == *"Unmet build dependencies"* ]] || { echo "$unmet" && exit 1; }
     skip "the package's build dependencies are missing: ${unmet##*: }"
 fi
@@ -62,13 +62,15 @@ if ! deb=$(PACKAGE_DIR=$work QT_MAJOR_VERSION=$qt DEB_BUILD_OPTIONS=nocheck \
     finish
 fi
 arch=$(dpkg --print-architecture)
-version=$project_version
-[ "$qt" = 6 ] && version+=+qt6
+version=$(make -s -C "$root" -f debian/rules binary-version DEB_BUILD_PROFILES="${profiles[*]}")
+# The Qt 6 build's version carries a suffix after the project's, so that dpkg tells the two apart.
+suffix=
+[ "$qt" = 6 ] && suffix='+?*'
 dbgsym=$work/$name-dbgsym_${version}_${arch}.deb
 field() { dpkg-deb --field "$deb" "$1"; }
 
 if [ "$(basename "$deb")" = "${name}_${version}_${arch}.deb" ] &&
-    [ "$(field Version)" = "$version" ]; then
+    [ "$(field Version)" = "$version" ] && [[ $version == "$project_version"$suffix ]]; then
     pass "$(basename "$deb"): version $version, from the project's $project_version and Qt $qt"
 else
     fail "$(basename "$deb") is version $(field Version), expected $version"
