@@ -129,8 +129,8 @@ const Entry optionTable[] = {
         "the last byte arrived (default 0: wait forever)."},
     {"drain-timeout", 0, "MS", milliseconds,
         [](Options &o, const std::string &v) { return parseInteger(v, maxMs, o.drainTimeoutMs); },
-        "How long, after the flood's last byte is due, to wait for the other\n"
-        "side to read everything (default 10000)."},
+        "How long the flood may stand still, the other side reading nothing,\n"
+        "before it is given up (default 10000)."},
     {"stamp", 0, nullptr, nullptr, [](Options &o, const std::string &) { return o.stamp = true; },
         "Add timestamps for latency measurements, in nanoseconds of\n"
         "CLOCK_MONOTONIC (one clock for all processes of the machine):\n"
@@ -207,8 +207,9 @@ the line are exactly the flood stream; events are still printed. When the flood'
 all been written and the other side's input queue has stayed empty for 50 ms, the simulator
 prints FLOOD with the number of bytes written and their 32-bit FNV-1a hash and exits 0; it
 waits for the queue to empty because closing the pseudo-terminal would throw away what the
-other side has not read yet. If that has not happened within --drain-timeout, it prints FLOOD
-with what was written, explains on stderr and exits 1. With --vanish-after during a flood,
+other side has not read yet. If the other side reads nothing for --drain-timeout (counted
+from the flood's last byte being due at the earliest), it prints FLOOD with what was written,
+explains on stderr and exits 1. With --vanish-after during a flood,
 FLOOD (bytes written so far) comes right before VANISHED.
 
 SIGTERM, SIGINT and SIGHUP end the simulator with exit code 0 after reporting held bytes

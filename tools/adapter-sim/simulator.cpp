@@ -154,6 +154,7 @@ void Simulator::begin(Clock::time_point now)
         floodStartAt = now + std::chrono::milliseconds(options.delayMs);
         giveUpAt = floodStartAt + std::chrono::milliseconds(options.floodMs)
             + std::chrono::milliseconds(options.drainTimeoutMs);
+        lastQueued = -1;
     }
 }
 
@@ -211,6 +212,7 @@ bool Simulator::serviceFlood(Clock::time_point now, Ending &ending)
             = std::chrono::duration_cast<std::chrono::microseconds>(now - floodStartAt);
         const std::uint64_t due = source.dueAt(std::uint64_t(elapsed.count()));
         std::vector<std::uint8_t> bytes;
+        const std::uint64_t writtenBefore = queue.written();
         while (queue.size() < floodBacklog && source.generated() < due) {
             bytes.clear();
             const std::uint64_t owed = due - source.generated();
@@ -220,6 +222,8 @@ bool Simulator::serviceFlood(Clock::time_point now, Ending &ending)
             if (!queue.writeTo(port.masterFd()))
                 break; // reported by the caller's own write attempt
         }
+        if (queue.written() != writtenBefore)
+            noteProgress(now);
         if (source.finished() && queue.empty()) {
             flood = Flood::Draining;
             emptySeen = false;
@@ -228,6 +232,9 @@ bool Simulator::serviceFlood(Clock::time_point now, Ending &ending)
     }
 
     const int queued = port.slaveInputQueued();
+    if (lastQueued < 0 || queued < lastQueued)
+        noteProgress(now);
+    lastQueued = queued;
     if (queued != 0) {
         emptySeen = false;
         return false;
@@ -241,6 +248,13 @@ bool Simulator::serviceFlood(Clock::time_point now, Ending &ending)
         return true;
     }
     return false;
+}
+
+// A reader that is slow, as on a loaded machine, but still taking bytes is waited for: only
+// a line that stands still for the drain timeout is given up.
+void Simulator::noteProgress(Clock::time_point now)
+{
+    giveUpAt = std::max(giveUpAt, now + std::chrono::milliseconds(options.drainTimeoutMs));
 }
 
 Simulator::Clock::time_point Simulator::nextDeadline(Clock::time_point now) const

@@ -37,6 +37,7 @@ private:
     void report(const std::vector<FrameEvent> &events);
     // True when the flood has ended, one way or the other; `ending` says which.
     bool serviceFlood(Clock::time_point now, Ending &ending);
+    void noteProgress(Clock::time_point now);
     Clock::time_point nextDeadline(Clock::time_point now) const;
     int finish(Ending ending);
     int fail(const std::string &message);
@@ -56,6 +57,7 @@ private:
     Clock::time_point lastInput;
     Clock::time_point emptySince;
     bool emptySeen = false;
+    int lastQueued = -1;
 };
 
 } // namespace sim
