@@ -3,6 +3,7 @@
 
 #include "ptymaster.h"
 
+#include "freepty.h"
 #include "waits.h"
 
 #include <QSocketNotifier>
@@ -16,14 +17,10 @@
 
 PtyMaster::PtyMaster()
 {
-    fd = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    if (grantpt(fd) != 0 || unlockpt(fd) != 0) {
-        close();
-        return;
-    }
-    path = QString::fromLocal8Bit(ptsname(fd));
+    std::string slave;
+    fd = sim::openFreePty(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, slave);
+    if (fd >= 0)
+        path = QString::fromStdString(slave);
 }
 
 PtyMaster::~PtyMaster()

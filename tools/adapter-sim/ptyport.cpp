@@ -3,6 +3,8 @@
 
 #include "ptyport.h"
 
+#include "freepty.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -26,17 +28,9 @@ bool PtyPort::open(std::string &error)
         return false;
     };
 
-    master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    master = openFreePty(O_RDWR | O_NOCTTY, path);
     if (master < 0)
         return fail("posix_openpt");
-    if (::grantpt(master) != 0)
-        return fail("grantpt");
-    if (::unlockpt(master) != 0)
-        return fail("unlockpt");
-    const char *name = ::ptsname(master);
-    if (!name)
-        return fail("ptsname");
-    path = name;
 
     slave = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (slave < 0)
