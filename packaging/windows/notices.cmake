@@ -77,6 +77,12 @@ function(_kt_qt_attribution var qt_source_dir id dll)
     if(Homepage)
         string(APPEND text "\n  Upstream: ${Homepage}")
     endif()
+    # The FreeType License asks for this sentence in the documentation, with the year of the
+    # release used.
+    if(id STREQUAL "freetype" AND Copyright MATCHES "([0-9][0-9][0-9][0-9])[^0-9]*$")
+        string(APPEND text "\n  Portions of this software are copyright (C) ${CMAKE_MATCH_1} The FreeType"
+                           " Project (www.freetype.org). All rights reserved.")
+    endif()
     if(Copyright)
         _kt_indent(copyright "${Copyright}")
         string(APPEND text "\n  Copyright:\n${copyright}")
