@@ -136,8 +136,9 @@ private:
 PortVerdict PortRule::judge(QSerialPort::SerialPortError error, const QSerialPort &port)
 {
     DWORD lineErrors = 0;
-    const quint32 answer
-        = ::ClearCommError(port.handle(), &lineErrors, nullptr) ? ERROR_SUCCESS : ::GetLastError();
+    DWORD answer = ERROR_SUCCESS;
+    if (!::ClearCommError(port.handle(), &lineErrors, nullptr))
+        answer = ::GetLastError();
     return WindowsPortRule::judge(error, answer);
 }
 
