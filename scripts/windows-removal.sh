@@ -32,18 +32,27 @@ removal_check() {
     "$WINE" reg add 'HKLM\Software\Wine\Ports' /v COM5 /d "$pty" /f >/dev/null
     stop_program
     win=$(start_program)
+    # Wine's mount manager makes the dosdevices/com5 link while the program starts.
+    local deadline=$((SECONDS + 30))
+    until [ "$(readlink "$WINEPREFIX/dosdevices/com5")" = "$pty" ]; do
+        [ $SECONDS -lt $deadline ] || die "Wine did not map COM5 to $pty"
+        sleep 0.2
+    done
     click "$win" 960 31
     xdotool type --delay 50 COM5
     xdotool key Return
     click "$win" 930 61 # Open
     click "$win" 960 161 # Send Echo
-    wait_for_line '^ECHO' 30 || die "COM5 did not open (see $WIN_BUILD_DIR/adapter-sim.out)"
+    if ! wait_for_line '^ECHO' 30; then
+        import -window root "$WIN_BUILD_DIR/screenshot-removal.png"
+        die "COM5 did not open (see $SIM_OUT and $WIN_BUILD_DIR/screenshot-removal.png)"
+    fi
     [ -n "$(pty_holders "$pty")" ] || die "nothing but the simulator holds $pty while COM5 is open"
 
     # The broadcast returns once every window has handled it.
     "$WINE" "$REMOVAL" COM7 || die "port-removal COM7 failed"
     click "$win" 960 161
-    local deadline=$((SECONDS + 30))
+    deadline=$((SECONDS + 30))
     until [ "$(grep -c '^ECHO' "$SIM_OUT")" -ge 2 ]; do
         [ $SECONDS -lt $deadline ] || die "COM5 stopped sending when COM7 was removed"
         sleep 0.2
