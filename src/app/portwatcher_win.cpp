@@ -7,9 +7,24 @@
 
 #include <QLatin1String>
 
+#ifdef Q_OS_WIN
+#include <QAbstractNativeEventFilter>
+#include <QByteArray>
+#include <QCoreApplication>
+
+#include <cstddef>
+#include <cwchar>
+#include <functional>
+#include <utility>
+
+#include <windows.h>
+
+#include <dbt.h>
+#endif
+
 namespace {
 
-// The system error codes by which USB serial drivers refuse a handle whose device has gone,
+// The system error codes a USB serial driver answers with once its device has gone,
 // spelled out so that the rule builds, and is tested, on any system.
 constexpr quint32 errorFileNotFound = 2;
 constexpr quint32 errorAccessDenied = 5;
@@ -72,19 +87,6 @@ bool WindowsPortRule::namesPort(const QString &removed, const QString &portName)
 }
 
 #ifdef Q_OS_WIN
-
-#include <QAbstractNativeEventFilter>
-#include <QByteArray>
-#include <QCoreApplication>
-
-#include <cstddef>
-#include <cwchar>
-#include <functional>
-#include <utility>
-
-#include <windows.h>
-
-#include <dbt.h>
 
 static_assert(errorFileNotFound == ERROR_FILE_NOT_FOUND && errorAccessDenied == ERROR_ACCESS_DENIED
         && errorInvalidHandle == ERROR_INVALID_HANDLE && errorBadCommand == ERROR_BAD_COMMAND
