@@ -8,6 +8,10 @@
 #include <QSerialPort>
 #include <QString>
 
+#include <memory>
+
+class QAbstractNativeEventFilter;
+
 // Tells a pulled cable from the errors an open port survives. An unplugged device leaves Qt
 // spinning on a flood of errors while writes still "succeed"; the port has to be dropped, or
 // the log would show frames that never left. The watcher closes the port itself and then
@@ -19,6 +23,7 @@ class PortWatcher : public QObject
 public:
     // Watches `port`, as a child of it.
     explicit PortWatcher(QSerialPort *port);
+    ~PortWatcher() override;
 
     // The name the user picked the port by, for the report.
     void setPortName(const QString &name);
@@ -28,12 +33,16 @@ signals:
     void portLost(const QString &message);
 
 private:
+    void watchRemovals();
     void handleError(QSerialPort::SerialPortError error);
     void dropLostPort();
 
     QSerialPort *port;
     QString portName;
+    QString lossReason;
     bool lossPending = false;
+    // Where the system reports devices leaving apart from the port's own errors.
+    std::unique_ptr<QAbstractNativeEventFilter> removalFilter;
 };
 
 #endif // PORTWATCHER_H
