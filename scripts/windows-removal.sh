@@ -80,7 +80,7 @@ run_removal_check() {
     export REMOVAL=$WIN_BUILD_DIR/tools/port-removal/port-removal.exe
     export STAGE WIN_BUILD_DIR WINE
     # xvfb-run is a POSIX shell script, which drops exported functions: they go in the command.
-    xvfb-run --auto-servernum --server-args='-screen 0 1280x800x24 -dpi 96' bash -c \
+    "$ROOT/scripts/virtual-display" bash -c \
         "$(declare -f die start_program stop_program wait_for_line click pty_holders \
             removal_check); removal_check"
 }
