@@ -137,6 +137,9 @@ void TestComPort::echoAnswer()
             spaced(driver->receivedSince(sentAt + 1, &badLine)), echoLine, 10000);
         QVERIFY2(badLine.isEmpty(), qPrintable(badLine));
     }
+    // For a person to look at: the window with the answers in its log.
+    driver->window()->grab().save(
+        qEnvironmentVariable("KT940_SIM_DIR") + QLatin1String("/echo.png"));
     driver->click("pbCOMportClose");
     QCOMPARE(driver->statusText(), QStringLiteral("COM port closed"));
 }
