@@ -42,8 +42,8 @@ QStringList portsIn(const char *variable)
 // The lines the simulator behind `port` has printed so far, but the first, its device.
 QStringList simEvents(const QString &port)
 {
-    QFile file(qEnvironmentVariable("KT940_SIM_DIR") + QLatin1Char('/') + port
-        + QLatin1String(".out"));
+    QFile file(
+        qEnvironmentVariable("KT940_SIM_DIR") + QLatin1Char('/') + port + QLatin1String(".out"));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     QStringList lines = QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'));
@@ -176,8 +176,8 @@ void TestComPort::flood()
     receivedHash.add(received.constData(), std::size_t(received.size()));
     qInfo("flood on %s: %d of %d bytes in %d lines, fnv1a %08X (simulator %08X), FLOOD after "
           "%lld ms",
-        qPrintable(port), int(received.size()), total, driver->logLineCount(),
-        receivedHash.value(), hash, elapsed);
+        qPrintable(port), int(received.size()), total, driver->logLineCount(), receivedHash.value(),
+        hash, elapsed);
     QCOMPARE(received.size(), total);
     QCOMPARE(QString::number(receivedHash.value(), 16), QString::number(hash, 16));
     const QByteArray stream = sim::FloodStream().take<QByteArray>(std::size_t(total));

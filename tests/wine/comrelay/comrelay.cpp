@@ -13,7 +13,8 @@
 namespace {
 
 using NtStatus = LONG;
-constexpr ULONG waitOnMask = CTL_CODE(FILE_DEVICE_SERIAL_PORT, 18, METHOD_BUFFERED, FILE_ANY_ACCESS);
+constexpr ULONG waitOnMask
+    = CTL_CODE(FILE_DEVICE_SERIAL_PORT, 18, METHOD_BUFFERED, FILE_ANY_ACCESS);
 
 struct IoStatus
 {
@@ -22,10 +23,12 @@ struct IoStatus
 };
 using ApcRoutine = void(WINAPI *)(void *context, IoStatus *io, ULONG reserved);
 
-using DeviceIoControlFileFunction = NtStatus(WINAPI *)(HANDLE, HANDLE, ApcRoutine, void *,
-    IoStatus *, ULONG, void *, ULONG, void *, ULONG);
-using SetIoCompletionFunction = NtStatus(WINAPI *)(HANDLE, ULONG_PTR, ULONG_PTR, NtStatus, ULONG_PTR);
-using QueueApcThreadFunction = NtStatus(WINAPI *)(HANDLE, ApcRoutine, ULONG_PTR, ULONG_PTR, ULONG_PTR);
+using DeviceIoControlFileFunction = NtStatus(WINAPI *)(
+    HANDLE, HANDLE, ApcRoutine, void *, IoStatus *, ULONG, void *, ULONG, void *, ULONG);
+using SetIoCompletionFunction
+    = NtStatus(WINAPI *)(HANDLE, ULONG_PTR, ULONG_PTR, NtStatus, ULONG_PTR);
+using QueueApcThreadFunction
+    = NtStatus(WINAPI *)(HANDLE, ApcRoutine, ULONG_PTR, ULONG_PTR, ULONG_PTR);
 using WaitCommEventFunction = BOOL(WINAPI *)(HANDLE, DWORD *, OVERLAPPED *);
 using CreateIoCompletionPortFunction = HANDLE(WINAPI *)(HANDLE, HANDLE, ULONG_PTR, DWORD);
 using GetProcAddressFunction = FARPROC(WINAPI *)(HMODULE, LPCSTR);
@@ -86,7 +89,8 @@ void drop(PendingWait *pending)
     delete pending;
 }
 
-HANDLE WINAPI relayCreateIoCompletionPort(HANDLE file, HANDLE existing, ULONG_PTR key, DWORD threads)
+HANDLE WINAPI relayCreateIoCompletionPort(
+    HANDLE file, HANDLE existing, ULONG_PTR key, DWORD threads)
 {
     const HANDLE port = originals.createIoCompletionPort(file, existing, key, threads);
     if (port && file != INVALID_HANDLE_VALUE) {
@@ -181,30 +185,36 @@ void *patchImport(HMODULE module, const char *function, void *replacement)
         = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     if (!imports.VirtualAddress)
         return nullptr;
-    for (auto *library = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR *>(base + imports.VirtualAddress);
+    for (auto *library
+         = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR *>(base + imports.VirtualAddress);
          library->Name; ++library) {
         if (!library->OriginalFirstThunk)
             continue;
-        const auto *names = reinterpret_cast<const IMAGE_THUNK_DATA *>(base + library->OriginalFirstThunk);
+        const auto *names
+            = reinterpret_cast<const IMAGE_THUNK_DATA *>(base + library->OriginalFirstThunk);
         auto *slots = reinterpret_cast<IMAGE_THUNK_DATA *>(base + library->FirstThunk);
         for (; names->u1.AddressOfData; ++names, ++slots) {
             if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
                 continue;
-            const auto *byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME *>(base + names->u1.AddressOfData);
+            const auto *byName
+                = reinterpret_cast<const IMAGE_IMPORT_BY_NAME *>(base + names->u1.AddressOfData);
             if (std::strcmp(reinterpret_cast<const char *>(byName->Name), function) != 0)
                 continue;
             DWORD protection = 0;
-            ::VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &protection);
+            ::VirtualProtect(
+                &slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &protection);
             void *previous = reinterpret_cast<void *>(slots->u1.Function);
             slots->u1.Function = ULONG_PTR(replacement);
-            ::VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
+            ::VirtualProtect(
+                &slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
             return previous;
         }
     }
     return nullptr;
 }
 
-template<typename Function> void relay(HMODULE module, const char *name, Function replacement, Function *original)
+template<typename Function>
+void relay(HMODULE module, const char *name, Function replacement, Function *original)
 {
     if (void *previous = patchImport(module, name, reinterpret_cast<void *>(replacement)))
         *original = reinterpret_cast<Function>(previous);
