@@ -21,9 +21,7 @@ using IoctlFunction = int (*)(int, unsigned long, void *);
 // Unix 98 pseudo-terminal slaves, /dev/pts/N.
 bool isPtySlave(int fd)
 {
-    struct stat status
-    {
-    };
+    struct stat status = {};
     if (::fstat(fd, &status) != 0 || !S_ISCHR(status.st_mode))
         return false;
     const unsigned int major = major(status.st_rdev);
