@@ -132,7 +132,6 @@ private slots:
 
 private:
     int sentLineCount() const;
-    QByteArray receivedSince(int firstLine, QString *badLine) const;
     QString formMessage() const;
     bool startSim(const QStringList &arguments = {});
     bool onlyEchoFollows(AdapterSim &adapter);
@@ -172,23 +171,6 @@ void TestE2e::cleanup()
 int TestE2e::sentLineCount() const
 {
     return driver->logLines().filter(QRegularExpression(QStringLiteral("^<-- "))).size();
-}
-
-// The bytes of the "--> " lines from `firstLine` on, in order. A line of any other form
-// among them is returned through `badLine`.
-QByteArray TestE2e::receivedSince(int firstLine, QString *badLine) const
-{
-    static const QRegularExpression format(QStringLiteral("^--> [0-9A-F]{2}( [0-9A-F]{2})*$"));
-    const QStringList lines = driver->logLines();
-    QByteArray bytes;
-    for (int i = firstLine; i < lines.size(); ++i) {
-        if (!format.match(lines.at(i)).hasMatch()) {
-            *badLine = QStringLiteral("line %1: '%2'").arg(i).arg(lines.at(i).left(80));
-            return bytes;
-        }
-        bytes += QByteArray::fromHex(lines.at(i).mid(4).toLatin1());
-    }
-    return bytes;
 }
 
 // The message the form holds, in the simulator's words.
@@ -307,7 +289,7 @@ void TestE2e::echoRoundTrip()
         QCOMPARE(sim->nextEvent(), QStringLiteral("ECHO"));
         // The answer may come in several blocks, each its own line.
         QString badLine;
-        QTRY_COMPARE(spaced(receivedSince(sentAt + 1, &badLine)), echoLine);
+        QTRY_COMPARE(spaced(driver->receivedSince(sentAt + 1, &badLine)), echoLine);
         QVERIFY2(badLine.isEmpty(), qPrintable(badLine));
     }
 }
@@ -428,7 +410,7 @@ void TestE2e::flood()
     // The simulator reports only once the terminal has read everything it wrote.
     const QStringList lines = driver->logLines();
     QString badLine;
-    const QByteArray received = receivedSince(0, &badLine);
+    const QByteArray received = driver->receivedSince(0, &badLine);
     QVERIFY2(badLine.isEmpty(), qPrintable(badLine));
     qInfo("flood: %d bytes in %d lines, FLOOD after %lld ms, window CPU %.0f ms",
         int(received.size()), int(lines.size()), elapsed, cpu);

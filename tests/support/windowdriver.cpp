@@ -3,13 +3,13 @@
 
 #include "windowdriver.h"
 
-#include "ptymaster.h"
 #include "trafficlog.h"
 #include "waits.h"
 
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSerialPort>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -89,6 +89,21 @@ QString WindowDriver::logLine(int index) const
     return log()->document()->findBlockByNumber(index).text();
 }
 
+QByteArray WindowDriver::receivedSince(int firstLine, QString *badLine) const
+{
+    static const QRegularExpression format(QStringLiteral("^--> [0-9A-F]{2}( [0-9A-F]{2})*$"));
+    const QStringList lines = logLines();
+    QByteArray bytes;
+    for (int i = firstLine; i < lines.size(); ++i) {
+        if (!format.match(lines.at(i)).hasMatch()) {
+            *badLine = QStringLiteral("line %1: '%2'").arg(i).arg(lines.at(i).left(80));
+            return bytes;
+        }
+        bytes += QByteArray::fromHex(lines.at(i).mid(4).toLatin1());
+    }
+    return bytes;
+}
+
 QString WindowDriver::statusText() const
 {
     return widget<QStatusBar>("statusBar")->currentMessage();
@@ -119,12 +134,6 @@ bool WindowDriver::openPort(const QString &path)
         return true;
     qWarning("opening %s failed: '%s'", qPrintable(path), qPrintable(statusText()));
     return false;
-}
-
-void WindowDriver::openPty(PtyMaster &pty)
-{
-    if (!pty.isValid() || !pty.makeSlaveRaw() || !openPort(pty.slavePath()))
-        qFatal("cannot open a pty in the window");
 }
 
 void WindowDriver::click(const char *name)

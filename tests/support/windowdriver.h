@@ -48,6 +48,9 @@ public:
     QStringList logLines() const;
     int logLineCount() const;
     QString logLine(int index) const;
+    // The bytes of the "--> " lines from `firstLine` on, in order. A line of any other form
+    // among them is returned through `badLine`.
+    QByteArray receivedSince(int firstLine, QString *badLine) const;
     QString statusText() const;
     // Open and the port list enabled, Close disabled.
     bool showsPortClosed() const;
@@ -57,7 +60,7 @@ public:
     void pickPort(const QString &path);
     // Picks `path` and clicks Open; true if the port is open and the status bar says so.
     bool openPort(const QString &path);
-    // Opens the slave of `pty` (made raw first); a pty that will not open aborts.
+    // Opens the slave of `pty` (made raw first); a pty that will not open aborts. Unix only.
     void openPty(PtyMaster &pty);
     void click(const char *name);
     void setSpin(const char *name, int value);
