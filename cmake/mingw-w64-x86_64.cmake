@@ -1,8 +1,8 @@
 # SPDX-FileCopyrightText: 2026 The kt940-terminal developers
 # SPDX-License-Identifier: MIT
 #
-# Cross-building for 64-bit Windows with Debian's MinGW-w64; scripts/windows passes the cross
-# Qt in CMAKE_PREFIX_PATH. The posix thread model: its runtime is the one shipped in the zip.
+# Cross-building for 64-bit Windows with Debian's MinGW-w64; the preset windows passes the
+# cross Qt in CMAKE_PREFIX_PATH. The posix thread model: its runtime is the one shipped in the zip.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -18,7 +18,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
 
-# CTest runs the cross-built suites under Wine.
-if(NOT CMAKE_CROSSCOMPILING_EMULATOR AND EXISTS /usr/lib/wine/wine64)
-    set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
-endif()

@@ -264,6 +264,14 @@ show_apt_progress() {
     if [ -t 1 ]; then printf '\r\033[K  [100%%] done\n'; else echo "  [100%] done"; fi
 }
 
+# Prints an entry of type TYPE (deb, deb-src) for each archive, suite and component this
+# machine installs its packages from, so that whatever else is fetched comes from there too,
+# mirror or proxy, without naming a host.
+apt_entries() {
+    apt-get indextargets --format "$1 \$(REPO_URI) \$(RELEASE) \$(COMPONENT)" 'Identifier: Packages' |
+        sort -u | grep . || die "the system's apt sources name no deb entry"
+}
+
 # Configures the build folder of PRESET, which BUILD_DIR then names, and builds the given
 # targets (all when none is given).
 configure_and_build() {

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The kt940-terminal developers
 # SPDX-License-Identifier: MIT
-# Reads back from the cross-built program what Windows shows of it: the GUI subsystem (no
-# console window beside it), the icon at every size in its group, and the version resource.
+# Reads back from the cross-built program what Windows shows of it and how it runs it: the GUI
+# subsystem (no console window beside it), the icon at every size in its group, the version
+# resource and the manifest.
 #
-# usage: tests/windows/check-resources.sh EXE OBJDUMP PROJECT_VERSION PRODUCT_NAME
+# usage: tests/windows/resources.sh EXE OBJDUMP PROJECT_VERSION PRODUCT_NAME
 # Exits with 77 (skipped) when icoutils is missing.
 set -euo pipefail
 
@@ -45,4 +46,14 @@ for field in "ProductName$product" "FileDescription$product" "FileVersion$versio
     if grep -qaF "$field" "$scratch/version"; then found=yes; else found=no; fi
     check "version resource holds $field" "$found" yes
 done
+# Run as the user who starts it, on Windows 7 to 11 as a program that knows them; DPI is left
+# to Qt.
+wrestool --extract --raw --type=24 "$exe" >"$scratch/manifest"
+for entry in 'level="asInvoker"' 35138b9a-5d96-4fbd-8e2d-a2440225f93a 4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 \
+    1f676c76-80e1-4239-95bb-83d0f6d0da78 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
+    if grep -qF "$entry" "$scratch/manifest"; then found=yes; else found=no; fi
+    check "manifest holds $entry" "$found" yes
+done
+if grep -qi 'dpiAware' "$scratch/manifest"; then found=yes; else found=no; fi
+check "manifest declares DPI awareness" "$found" no
 exit "$failed"

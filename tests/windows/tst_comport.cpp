@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 // End-to-end tests of the Windows build under Wine: the real window in this process opens COM
-// ports that Wine maps to simulated adapters, which tests/wine/serial-checks starts on the
+// ports that Wine maps to simulated adapters, which tests/windows/com-checks.sh starts on the
 // Linux side, one per port, as each test needs. The script names the ports in the
 // environment and leaves each simulator's lines in KT940_SIM_DIR/<port>.out; a test whose
 // port is not named skips.
@@ -22,7 +22,14 @@
 #include <QSerialPort>
 #include <QtTest>
 
+#include <cstddef>
 #include <memory>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include <dbt.h>
 
 namespace {
 
@@ -61,6 +68,24 @@ QString simEvent(const QString &port, const QString &prefix)
     return found.isEmpty() ? QString() : found.first();
 }
 
+// Tells every top-level window that `port`'s device has gone, as Windows does when a USB
+// adapter is pulled. A send that waits: Wine's BroadcastSystemMessage carries no port.
+bool broadcastRemoval(const QString &port)
+{
+    const std::wstring name = port.toStdWString();
+    const std::size_t size
+        = offsetof(DEV_BROADCAST_PORT_W, dbcp_name) + (name.size() + 1) * sizeof(wchar_t);
+    std::vector<unsigned char> buffer(size);
+    auto *removed = reinterpret_cast<DEV_BROADCAST_PORT_W *>(buffer.data());
+    removed->dbcp_size = DWORD(size);
+    removed->dbcp_devicetype = DBT_DEVTYP_PORT;
+    name.copy(removed->dbcp_name, name.size());
+    DWORD_PTR answer = 0;
+    return ::SendMessageTimeoutW(HWND_BROADCAST, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE,
+               LPARAM(removed), SMTO_ABORTIFHUNG, 5000, &answer)
+        != 0;
+}
+
 } // namespace
 
 class TestComPort : public QObject
@@ -78,6 +103,7 @@ private slots:
     void closeDuringFlood();
     void vanishDuringFlood_data();
     void vanishDuringFlood();
+    void removal();
 
 private:
     bool openedAndReceiving(const QString &port);
@@ -90,7 +116,7 @@ private:
 void TestComPort::initTestCase()
 {
     if (!qEnvironmentVariableIsSet("KT940_SIM_DIR"))
-        QSKIP("no simulated adapters: run by tests/wine/serial-checks");
+        QSKIP("no simulated adapters: run by tests/windows/com-checks.sh");
     muteParserTraces();
     installMessageFilter();
 }
@@ -240,6 +266,33 @@ void TestComPort::vanishDuringFlood()
     QVERIFY(!driver->port()->isOpen());
     QVERIFY(driver->showsPortClosed());
     qInfo("%s: %s", qPrintable(port), qPrintable(boxes->texts.first()));
+}
+
+// Windows tells every top-level window when a port's device leaves; a removal of another
+// port leaves the open one alone. Needs the windows platform: offscreen windows have no native
+// window to be told.
+void TestComPort::removal()
+{
+    const QStringList ports = portsIn("KT940_COM_REMOVAL");
+    if (ports.isEmpty())
+        QSKIP("no simulated adapter: KT940_COM_REMOVAL is not set");
+    const QString port = ports.first();
+    QVERIFY(driver->openPort(port));
+    driver->click("pbCOMportTX_Echo");
+    QTRY_COMPARE_WITH_TIMEOUT(simEvents(port).count(QStringLiteral("ECHO")), 1, 10000);
+
+    QVERIFY(broadcastRemoval(QStringLiteral("COM7")));
+    driver->click("pbCOMportTX_Echo");
+    QTRY_COMPARE_WITH_TIMEOUT(simEvents(port).count(QStringLiteral("ECHO")), 2, 10000);
+    QVERIFY(driver->port()->isOpen());
+    QVERIFY(boxes->titles.isEmpty());
+
+    boxesExpected = 1;
+    QVERIFY(broadcastRemoval(QStringLiteral("\\\\.\\") + port));
+    QTRY_COMPARE_WITH_TIMEOUT(boxes->titles, QStringList {QStringLiteral("Error")}, 20000);
+    QTRY_COMPARE(driver->statusText(), QStringLiteral("COM port closed"));
+    QVERIFY(!driver->port()->isOpen());
+    QVERIFY(driver->showsPortClosed());
 }
 
 int main(int argc, char *argv[])
