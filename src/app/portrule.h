@@ -21,9 +21,9 @@ struct PortVerdict
     QString reason;
 };
 
-// Each system's rule on what the device answered, apart from asking it, which is the system's
-// own file's (portwatcher_unix.cpp, portwatcher_win.cpp): so both rules build, and are tested,
-// on any system.
+// Each system's rule on what its device answered. Asking the device is left to the system's
+// own file (portwatcher_unix.cpp, portwatcher_win.cpp), so that both rules build, and are
+// tested, on any system.
 namespace UnixPortRule {
 // poll()'s answer for the port's descriptor, as far as the rule reads it.
 enum DeviceFlag {
