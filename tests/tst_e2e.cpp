@@ -9,6 +9,7 @@
 #include "clocks.h"
 #include "floodstream.h"
 #include "hexcodec.h"
+#include "lognotation.h"
 #include "messagefilter.h"
 #include "modalboxcatcher.h"
 #include "windowdriver.h"
@@ -35,12 +36,6 @@ const QString echoLine = QStringLiteral("1C 05 03 80 01 82");
 QByteArray hex(const char *text)
 {
     return QByteArray::fromHex(text);
-}
-
-// The log's and the simulator's notation: upper-case pairs, single blanks.
-QString spaced(const QByteArray &bytes)
-{
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
 
 // The XOR of everything behind the two header bytes.
@@ -139,7 +134,6 @@ private:
     std::unique_ptr<WindowDriver> driver;
     std::unique_ptr<AdapterSim> sim;
     std::unique_ptr<ModalBoxCatcher> boxes;
-    int boxesExpected = 0;
 };
 
 void TestE2e::initTestCase()
@@ -153,7 +147,6 @@ void TestE2e::init()
 {
     // Every test gets a catcher, so that an unexpected box fails the test instead of blocking it.
     boxes = std::make_unique<ModalBoxCatcher>();
-    boxesExpected = 0;
     sim = std::make_unique<AdapterSim>();
     driver = std::make_unique<WindowDriver>();
 }
@@ -163,9 +156,7 @@ void TestE2e::cleanup()
     // The window goes first: a simulator that ends under an open port is a cable pull.
     driver.reset();
     sim.reset();
-    QVERIFY2(boxes->titles.size() == boxesExpected,
-        qPrintable(
-            QStringLiteral("message boxes: %1").arg(boxes->texts.join(QLatin1String(" | ")))));
+    QVERIFY2(boxes->caughtAsExpected(), qPrintable(boxes->summary()));
 }
 
 int TestE2e::sentLineCount() const
@@ -432,7 +423,7 @@ void TestE2e::flood()
                        .arg(spaced(received.mid(firstDifference, 8)))));
 
     // The simulator closes its device when it is done: to the window, a pulled cable.
-    boxesExpected = 1;
+    boxes->expected = 1;
     QVERIFY(sim->stop());
     QTRY_COMPARE(driver->statusText(), QStringLiteral("COM port closed"));
     QCOMPARE(boxes->titles, QStringList {QStringLiteral("Error")});
@@ -467,7 +458,7 @@ void TestE2e::cablePullDuringAutoSend()
     });
 
     QTRY_VERIFY_WITH_TIMEOUT(reportedAt >= 0 && vanishedAt >= 0, 30000);
-    boxesExpected = 1;
+    boxes->expected = 1;
     const qint64 latency = reportedAt - vanishedAt;
     QVERIFY(sentWhenReported > 0);
     const int decoded = sim->events().filter(QRegularExpression(QStringLiteral("^SEND "))).size();
@@ -550,7 +541,7 @@ void TestE2e::openFailures()
         QVERIFY(QFile::setPermissions(badPath, QFileDevice::Permissions()));
 
     driver->pickPort(badPath);
-    boxesExpected = 1;
+    boxes->expected = 1;
     driver->click("pbCOMportOpen");
     QCOMPARE(boxes->titles, QStringList {QStringLiteral("Error")});
     QCOMPARE(boxes->texts, QStringList {description});

@@ -3,9 +3,7 @@
 
 #include "portwatcher.h"
 
-#include "portwatcher_p.h"
-
-#include <QAbstractNativeEventFilter>
+#include "portrule.h"
 
 PortWatcher::PortWatcher(QSerialPort *port)
     : QObject(port)
@@ -14,8 +12,6 @@ PortWatcher::PortWatcher(QSerialPort *port)
     connect(port, &QSerialPort::errorOccurred, this, &PortWatcher::handleError);
     watchRemovals();
 }
-
-PortWatcher::~PortWatcher() = default;
 
 void PortWatcher::setPortName(const QString &name)
 {
@@ -26,7 +22,7 @@ void PortWatcher::handleError(QSerialPort::SerialPortError error)
 {
     if (!port->isOpen() || lossPending)
         return;
-    const PortVerdict verdict = PortRule::judge(error, *port);
+    const PortVerdict verdict = judge(error);
     if (verdict.kind == PortVerdict::Passing)
         port->clearError();
     if (verdict.kind != PortVerdict::Lost)

@@ -8,9 +8,7 @@
 #include <QSerialPort>
 #include <QString>
 
-#include <memory>
-
-class QAbstractNativeEventFilter;
+struct PortVerdict;
 
 // Tells a pulled cable from the errors an open port survives. An unplugged device leaves Qt
 // spinning on a flood of errors while writes still "succeed"; the port has to be dropped, or
@@ -23,7 +21,6 @@ class PortWatcher : public QObject
 public:
     // Watches `port`, as a child of it.
     explicit PortWatcher(QSerialPort *port);
-    ~PortWatcher() override;
 
     // The name the user picked the port by, for the report.
     void setPortName(const QString &name);
@@ -33,7 +30,12 @@ signals:
     void portLost(const QString &message);
 
 private:
+    // The system's own, in portwatcher_unix.cpp or portwatcher_win.cpp: what the device
+    // answers now, judged by the system's rule, and where the system reports devices leaving
+    // apart from the port's own errors, a watch on that.
+    PortVerdict judge(QSerialPort::SerialPortError error) const;
     void watchRemovals();
+
     void handleError(QSerialPort::SerialPortError error);
     void dropLostPort();
 
@@ -41,8 +43,6 @@ private:
     QString portName;
     QString lossReason;
     bool lossPending = false;
-    // Where the system reports devices leaving apart from the port's own errors.
-    std::unique_ptr<QAbstractNativeEventFilter> removalFilter;
 };
 
 #endif // PORTWATCHER_H

@@ -3,11 +3,8 @@
 
 #include "portwatcher.h"
 
-#include "portwatcher_p.h"
+#include "portrule.h"
 
-#include <QLatin1String>
-
-#ifdef Q_OS_WIN
 #include <QAbstractNativeEventFilter>
 #include <QByteArray>
 #include <QCoreApplication>
@@ -20,91 +17,31 @@
 #include <windows.h>
 
 #include <dbt.h>
-#endif
 
-namespace {
-
-// The system error codes a USB serial driver answers with once its device has gone,
-// spelled out so that the rule builds, and is tested, on any system.
-constexpr quint32 errorFileNotFound = 2;
-constexpr quint32 errorAccessDenied = 5;
-constexpr quint32 errorInvalidHandle = 6;
-constexpr quint32 errorBadCommand = 22;
-constexpr quint32 errorGenFailure = 31;
-constexpr quint32 errorOperationAborted = 995;
-constexpr quint32 errorDeviceNotConnected = 1167;
-constexpr quint32 errorDeviceRemoved = 1617;
-
-QString bareName(const QString &name)
-{
-    const QLatin1String devicePrefix("\\\\.\\");
-    return name.startsWith(devicePrefix) ? name.mid(devicePrefix.size()) : name;
-}
-
-} // namespace
-
-// Writes are overlapped: a full output buffer leaves them pending and reports nothing, so each
-// of these errors is a loss. A removed USB adapter fails the pending read with its driver's own
-// code, which Qt passes on as one of them, and after which it reads no more.
-PortVerdict WindowsPortRule::judge(QSerialPort::SerialPortError error, quint32 systemError)
-{
-    switch (error) {
-    case QSerialPort::ResourceError:
-    case QSerialPort::ReadError:
-    case QSerialPort::WriteError:
-    case QSerialPort::PermissionError:
-    case QSerialPort::DeviceNotFoundError:
-    case QSerialPort::UnknownError:
-        break;
-    default:
-        return {PortVerdict::Unrelated, QString()};
-    }
-    switch (systemError) {
-    case 0: // the handle still answers: the failed call said all there is
-    case errorFileNotFound:
-    case errorAccessDenied:
-    case errorDeviceNotConnected:
-    case errorDeviceRemoved:
-        return {PortVerdict::Lost, QString()}; // the refusal is the disconnection itself
-    case errorInvalidHandle:
-        return {PortVerdict::Lost, PortWatcher::tr("handle not valid")};
-    case errorBadCommand:
-        return {PortVerdict::Lost, PortWatcher::tr("the device refused the command")};
-    case errorGenFailure:
-        return {PortVerdict::Lost, PortWatcher::tr("the device is not functioning")};
-    case errorOperationAborted:
-        return {PortVerdict::Lost, PortWatcher::tr("the transfer was aborted")};
-    default:
-        return {PortVerdict::Lost, PortWatcher::tr("system error %1").arg(systemError)};
-    }
-}
-
-// Windows names a port COM5 or \\.\COM5, in any case.
-bool WindowsPortRule::namesPort(const QString &removed, const QString &portName)
-{
-    return !portName.isEmpty()
-        && bareName(removed).compare(bareName(portName), Qt::CaseInsensitive) == 0;
-}
-
-#ifdef Q_OS_WIN
-
-static_assert(errorFileNotFound == ERROR_FILE_NOT_FOUND && errorAccessDenied == ERROR_ACCESS_DENIED
-        && errorInvalidHandle == ERROR_INVALID_HANDLE && errorBadCommand == ERROR_BAD_COMMAND
-        && errorGenFailure == ERROR_GEN_FAILURE && errorOperationAborted == ERROR_OPERATION_ABORTED
-        && errorDeviceNotConnected == ERROR_DEVICE_NOT_CONNECTED
-        && errorDeviceRemoved == ERROR_DEVICE_REMOVED,
-    "the codes are Windows' own");
+static_assert(WindowsPortRule::errorFileNotFound == ERROR_FILE_NOT_FOUND
+        && WindowsPortRule::errorAccessDenied == ERROR_ACCESS_DENIED
+        && WindowsPortRule::errorInvalidHandle == ERROR_INVALID_HANDLE
+        && WindowsPortRule::errorNotReady == ERROR_NOT_READY
+        && WindowsPortRule::errorBadCommand == ERROR_BAD_COMMAND
+        && WindowsPortRule::errorGenFailure == ERROR_GEN_FAILURE
+        && WindowsPortRule::errorOperationAborted == ERROR_OPERATION_ABORTED
+        && WindowsPortRule::errorDeviceNotConnected == ERROR_DEVICE_NOT_CONNECTED
+        && WindowsPortRule::errorDeviceRemoved == ERROR_DEVICE_REMOVED,
+    "the rule's codes are Windows' own");
 
 namespace {
 
 // Windows tells every top-level window that a port has left. Some USB serial drivers fail no
-// pending call when their device goes, so an idle port learns of it only here.
-class RemovalFilter : public QAbstractNativeEventFilter
+// pending call when their device goes, so an idle port learns of it only here. The filter is
+// the watcher's child and leaves the application with it.
+class RemovalFilter : public QObject, public QAbstractNativeEventFilter
 {
 public:
-    explicit RemovalFilter(std::function<void(const QString &)> onRemoved)
-        : onRemoved(std::move(onRemoved))
+    RemovalFilter(std::function<void(const QString &)> onRemoved, QObject *parent)
+        : QObject(parent)
+        , onRemoved(std::move(onRemoved))
     {
+        QCoreApplication::instance()->installNativeEventFilter(this);
     }
 
 #if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
@@ -121,7 +58,8 @@ public:
             return false;
         const auto *header = reinterpret_cast<const DEV_BROADCAST_HDR *>(msg->lParam);
         const std::size_t nameOffset = offsetof(DEV_BROADCAST_PORT_W, dbcp_name);
-        if (!header || header->dbch_devicetype != DBT_DEVTYP_PORT || header->dbch_size <= nameOffset)
+        if (!header || header->dbch_devicetype != DBT_DEVTYP_PORT
+            || header->dbch_size <= nameOffset)
             return false;
         const auto *port = reinterpret_cast<const DEV_BROADCAST_PORT_W *>(header);
         const std::size_t room = (header->dbch_size - nameOffset) / sizeof(wchar_t);
@@ -135,11 +73,11 @@ private:
 
 } // namespace
 
-PortVerdict PortRule::judge(QSerialPort::SerialPortError error, const QSerialPort &port)
+PortVerdict PortWatcher::judge(QSerialPort::SerialPortError error) const
 {
     DWORD lineErrors = 0;
     DWORD answer = ERROR_SUCCESS;
-    if (!::ClearCommError(port.handle(), &lineErrors, nullptr))
+    if (!::ClearCommError(port->handle(), &lineErrors, nullptr))
         answer = ::GetLastError();
     return WindowsPortRule::judge(error, answer);
 }
@@ -147,11 +85,10 @@ PortVerdict PortRule::judge(QSerialPort::SerialPortError error, const QSerialPor
 // A removal naming the open port drops it as a failed read would.
 void PortWatcher::watchRemovals()
 {
-    removalFilter = std::make_unique<RemovalFilter>([this](const QString &removed) {
-        if (WindowsPortRule::namesPort(removed, portName))
-            handleError(QSerialPort::ReadError);
-    });
-    QCoreApplication::instance()->installNativeEventFilter(removalFilter.get());
+    new RemovalFilter(
+        [this](const QString &removed) {
+            if (WindowsPortRule::namesPort(removed, portName))
+                handleError(QSerialPort::ReadError);
+        },
+        this);
 }
-
-#endif // Q_OS_WIN

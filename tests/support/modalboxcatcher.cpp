@@ -36,3 +36,8 @@ void ModalBoxCatcher::dismiss(QMessageBox *box)
     box->accept();
     emit caught();
 }
+
+QString ModalBoxCatcher::summary() const
+{
+    return QStringLiteral("message boxes: %1").arg(texts.join(QLatin1String(" | ")));
+}

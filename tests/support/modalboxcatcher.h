@@ -5,6 +5,7 @@
 #define MODALBOXCATCHER_H
 
 #include <QObject>
+#include <QString>
 #include <QStringList>
 
 class QMessageBox;
@@ -22,6 +23,11 @@ public:
 
     QStringList titles;
     QStringList texts;
+    // How many boxes the test means to raise; a test checks caughtAsExpected() at its end.
+    int expected = 0;
+    bool caughtAsExpected() const { return titles.size() == expected; }
+    // The texts caught, for the failure's message.
+    QString summary() const;
 
 signals:
     void caught();

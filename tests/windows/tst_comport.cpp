@@ -9,6 +9,7 @@
 
 #include "comrelay.h"
 #include "floodstream.h"
+#include "lognotation.h"
 #include "messagefilter.h"
 #include "modalboxcatcher.h"
 #include "trafficlog.h"
@@ -34,12 +35,6 @@
 namespace {
 
 const QString echoLine = QStringLiteral("1C 05 03 80 01 82");
-
-// The log's and the simulator's notation: upper-case pairs, single blanks.
-QString spaced(const QByteArray &bytes)
-{
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
-}
 
 QStringList portsIn(const char *variable)
 {
@@ -110,7 +105,6 @@ private:
 
     std::unique_ptr<WindowDriver> driver;
     std::unique_ptr<ModalBoxCatcher> boxes;
-    int boxesExpected = 0;
 };
 
 void TestComPort::initTestCase()
@@ -124,16 +118,13 @@ void TestComPort::initTestCase()
 void TestComPort::init()
 {
     boxes = std::make_unique<ModalBoxCatcher>();
-    boxesExpected = 0;
     driver = std::make_unique<WindowDriver>();
 }
 
 void TestComPort::cleanup()
 {
     driver.reset();
-    QVERIFY2(boxes->titles.size() == boxesExpected,
-        qPrintable(
-            QStringLiteral("message boxes: %1").arg(boxes->texts.join(QLatin1String(" | ")))));
+    QVERIFY2(boxes->caughtAsExpected(), qPrintable(boxes->summary()));
 }
 
 // Opens `port` and waits for the first received line: a flood is under way behind it.
@@ -210,7 +201,7 @@ void TestComPort::flood()
     QVERIFY(received == stream);
 
     // The simulator closes its device when it is done: to the window, a pulled cable.
-    boxesExpected = 1;
+    boxes->expected = 1;
     QTRY_COMPARE_WITH_TIMEOUT(boxes->titles, QStringList {QStringLiteral("Error")}, 20000);
     QTRY_COMPARE(driver->statusText(), QStringLiteral("COM port closed"));
     QVERIFY(!driver->port()->isOpen());
@@ -258,7 +249,7 @@ void TestComPort::vanishDuringFlood()
         QSKIP("no simulated adapter: KT940_COM_VANISH is not set");
     QFETCH(QString, port);
     QVERIFY(openedAndReceiving(port));
-    boxesExpected = 1;
+    boxes->expected = 1;
     QTRY_COMPARE_WITH_TIMEOUT(boxes->titles, QStringList {QStringLiteral("Error")}, 20000);
     QVERIFY(!boxes->texts.first().isEmpty());
     QVERIFY(!simEvent(port, QStringLiteral("VANISHED")).isEmpty());

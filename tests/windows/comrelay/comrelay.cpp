@@ -6,41 +6,22 @@
 #include <windows.h>
 
 #include <cstring>
-#include <functional>
 #include <map>
 #include <mutex>
 
 namespace {
 
 using NtStatus = LONG;
-constexpr ULONG waitOnMask
-    = CTL_CODE(FILE_DEVICE_SERIAL_PORT, 18, METHOD_BUFFERED, FILE_ANY_ACCESS);
-
-struct IoStatus
-{
-    NtStatus status;
-    ULONG_PTR information;
-};
-using ApcRoutine = void(WINAPI *)(void *context, IoStatus *io, ULONG reserved);
-
-using DeviceIoControlFileFunction = NtStatus(WINAPI *)(
-    HANDLE, HANDLE, ApcRoutine, void *, IoStatus *, ULONG, void *, ULONG, void *, ULONG);
 using SetIoCompletionFunction
     = NtStatus(WINAPI *)(HANDLE, ULONG_PTR, ULONG_PTR, NtStatus, ULONG_PTR);
-using QueueApcThreadFunction
-    = NtStatus(WINAPI *)(HANDLE, ApcRoutine, ULONG_PTR, ULONG_PTR, ULONG_PTR);
 using WaitCommEventFunction = BOOL(WINAPI *)(HANDLE, DWORD *, OVERLAPPED *);
 using CreateIoCompletionPortFunction = HANDLE(WINAPI *)(HANDLE, HANDLE, ULONG_PTR, DWORD);
-using GetProcAddressFunction = FARPROC(WINAPI *)(HMODULE, LPCSTR);
 
 struct Originals
 {
-    DeviceIoControlFileFunction deviceIoControlFile = nullptr;
     WaitCommEventFunction waitCommEvent = nullptr;
     CreateIoCompletionPortFunction createIoCompletionPort = nullptr;
-    GetProcAddressFunction getProcAddress = nullptr;
     SetIoCompletionFunction setIoCompletion = nullptr;
-    QueueApcThreadFunction queueApcThread = nullptr;
 };
 Originals originals;
 
@@ -54,39 +35,24 @@ struct CompletionTarget
 std::mutex targetsMutex;
 std::map<HANDLE, CompletionTarget> targets;
 
-// A wait in flight, given to Wine with `event`; `report` runs once Wine has set it.
+// A wait in flight, given to Wine with `event`; once Wine has set it, its end is posted to
+// `target` as Windows would have.
 struct PendingWait
 {
     HANDLE event = nullptr;
-    std::function<void()> report;
+    CompletionTarget target {};
+    OVERLAPPED *overlapped = nullptr;
 };
 
 void CALLBACK waitEnded(PTP_CALLBACK_INSTANCE, void *context, PTP_WAIT wait, TP_WAIT_RESULT)
 {
     auto *pending = static_cast<PendingWait *>(context);
-    pending->report();
+    const OVERLAPPED *overlapped = pending->overlapped;
+    originals.setIoCompletion(pending->target.port, pending->target.key, ULONG_PTR(overlapped),
+        NtStatus(overlapped->Internal), overlapped->InternalHigh);
     ::CloseHandle(pending->event);
     delete pending;
     ::CloseThreadpoolWait(wait);
-}
-
-PendingWait *newPendingWait()
-{
-    auto *pending = new PendingWait;
-    pending->event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    return pending;
-}
-
-void watch(PendingWait *pending)
-{
-    PTP_WAIT wait = ::CreateThreadpoolWait(waitEnded, pending, nullptr);
-    ::SetThreadpoolWait(wait, pending->event, nullptr);
-}
-
-void drop(PendingWait *pending)
-{
-    ::CloseHandle(pending->event);
-    delete pending;
 }
 
 HANDLE WINAPI relayCreateIoCompletionPort(
@@ -116,60 +82,22 @@ BOOL WINAPI relayWaitCommEvent(HANDLE device, DWORD *mask, OVERLAPPED *overlappe
             return originals.waitCommEvent(device, mask, overlapped);
         target = found->second;
     }
-    PendingWait *pending = newPendingWait();
+    auto *pending
+        = new PendingWait {::CreateEventW(nullptr, TRUE, FALSE, nullptr), target, overlapped};
     overlapped->hEvent = pending->event;
     const BOOL done = originals.waitCommEvent(device, mask, overlapped);
     const DWORD error = ::GetLastError();
     overlapped->hEvent = nullptr;
     if (done || error == ERROR_IO_PENDING) {
         // Windows posts a wait that ended at once as well.
-        pending->report = [target, overlapped] {
-            originals.setIoCompletion(target.port, target.key, ULONG_PTR(overlapped),
-                NtStatus(overlapped->Internal), overlapped->InternalHigh);
-        };
-        watch(pending);
+        PTP_WAIT wait = ::CreateThreadpoolWait(waitEnded, pending, nullptr);
+        ::SetThreadpoolWait(wait, pending->event, nullptr);
     } else {
-        drop(pending);
+        ::CloseHandle(pending->event);
+        delete pending;
     }
     ::SetLastError(error);
     return done;
-}
-
-NtStatus WINAPI relayDeviceIoControlFile(HANDLE device, HANDLE event, ApcRoutine apc,
-    void *apcContext, IoStatus *io, ULONG code, void *in, ULONG inSize, void *out, ULONG outSize)
-{
-    if (code != waitOnMask || event || !apc) {
-        return originals.deviceIoControlFile(
-            device, event, apc, apcContext, io, code, in, inSize, out, outSize);
-    }
-    HANDLE thread = nullptr;
-    ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentThread(), ::GetCurrentProcess(), &thread,
-        0, FALSE, DUPLICATE_SAME_ACCESS);
-    PendingWait *pending = newPendingWait();
-    const NtStatus status = originals.deviceIoControlFile(
-        device, pending->event, nullptr, nullptr, io, code, in, inSize, out, outSize);
-    if (status < 0) {
-        ::CloseHandle(thread);
-        drop(pending);
-        return status;
-    }
-    pending->report = [thread, apc, apcContext, io] {
-        originals.queueApcThread(thread, apc, ULONG_PTR(apcContext), ULONG_PTR(io), 0);
-        ::CloseHandle(thread);
-    };
-    watch(pending);
-    return status;
-}
-
-FARPROC WINAPI relayGetProcAddress(HMODULE module, LPCSTR name)
-{
-    const FARPROC found = originals.getProcAddress(module, name);
-    const bool byName = (ULONG_PTR(name) >> 16) != 0;
-    if (!found || !byName || std::strcmp(name, "NtDeviceIoControlFile") != 0)
-        return found;
-    originals.deviceIoControlFile
-        = reinterpret_cast<DeviceIoControlFileFunction>(reinterpret_cast<void *>(found));
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void *>(&relayDeviceIoControlFile));
 }
 
 // Points `module`'s import of `function` at `replacement`; returns what it pointed at, or
@@ -229,15 +157,9 @@ void installComRelay()
         const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
         originals.setIoCompletion = reinterpret_cast<SetIoCompletionFunction>(
             reinterpret_cast<void *>(::GetProcAddress(ntdll, "NtSetIoCompletion")));
-        originals.queueApcThread = reinterpret_cast<QueueApcThreadFunction>(
-            reinterpret_cast<void *>(::GetProcAddress(ntdll, "NtQueueApcThread")));
         const HMODULE serialPort = ::GetModuleHandleW(L"Qt5SerialPort.dll");
         relay(serialPort, "WaitCommEvent", &relayWaitCommEvent, &originals.waitCommEvent);
         relay(serialPort, "CreateIoCompletionPort", &relayCreateIoCompletionPort,
             &originals.createIoCompletionPort);
-        // Qt 5.15.8 and older find NtDeviceIoControlFile through QLibrary, so Qt Core's
-        // GetProcAddress.
-        relay(::GetModuleHandleW(L"Qt5Core.dll"), "GetProcAddress", &relayGetProcAddress,
-            &originals.getProcAddress);
     });
 }
