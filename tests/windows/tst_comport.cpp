@@ -278,7 +278,7 @@ void TestComPort::removal()
     QVERIFY(driver->port()->isOpen());
     QVERIFY(boxes->titles.isEmpty());
 
-    boxesExpected = 1;
+    boxes->expected = 1;
     QVERIFY(broadcastRemoval(QStringLiteral("\\\\.\\") + port));
     QTRY_COMPARE_WITH_TIMEOUT(boxes->titles, QStringList {QStringLiteral("Error")}, 20000);
     QTRY_COMPARE(driver->statusText(), QStringLiteral("COM port closed"));
