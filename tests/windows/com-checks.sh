@@ -61,8 +61,8 @@ if [ "$mode" = receive ]; then
     export QT_QPA_PLATFORM=offscreen
     arguments=(echoAnswer flood closeDuringFlood vanishDuringFlood)
 else
-    start_sim COM5
-    export KT940_COM_REMOVAL=COM5
+    start_sim COM15
+    export KT940_COM_REMOVAL=COM15
     arguments=(removal -platform windows)
 fi
 
