@@ -93,7 +93,7 @@ fi
 expected=(
     "./usr/bin/$name"
     "./usr/share/applications/$app_id.desktop"
-    "./usr/share/doc/$name/changelog.gz"
+    "./usr/share/doc/$name/changelog.Debian.gz"
     "./usr/share/doc/$name/copyright"
     "./usr/share/icons/hicolor/128x128/apps/$app_id.png"
     "./usr/share/icons/hicolor/256x256/apps/$app_id.png"
