@@ -176,9 +176,13 @@ check_package_lists() {
 # Prints what the given roles need: build-essential (apt-get build-dep assumes it), the build
 # dependencies for the Qt in use and the roles' tools. Only the roles that run the suites get
 # the suites' dependencies (the others build with the profile nocheck), only the package role
-# debhelper.
+# debhelper. The roles source and chroot build nothing here: they need their tools alone.
 needed_packages() {
     local roles=" $* " profiles=() pkg
+    if [[ $roles == *" source "* || $roles == *" chroot "* ]]; then
+        packages_for "$@"
+        return
+    fi
     [ "$QT_MAJOR_VERSION" = 6 ] && profiles+=(pkg.kt940-terminal.qt6)
     [[ $roles == *" package "* || $roles == *" windows "* ]] || profiles+=(nocheck)
     for pkg in build-essential $(build_depends "${profiles[@]}") $(packages_for "$@"); do

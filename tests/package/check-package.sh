@@ -63,14 +63,15 @@ if ! deb=$(PACKAGE_DIR=$work QT_MAJOR_VERSION=$qt DEB_BUILD_OPTIONS=nocheck \
 fi
 arch=$(dpkg --print-architecture)
 version=$(make -s -C "$root" -f debian/rules binary-version DEB_BUILD_PROFILES="${profiles[*]}")
-# The Qt 6 build's version carries a suffix after the project's, so that dpkg tells the two apart.
+# The version is the project's and a Debian revision (1.0.0-1); the Qt 6 build's carries a suffix
+# after that, so that dpkg tells the two apart.
 suffix=
-[ "$qt" = 6 ] && suffix='+?*'
+[ "$qt" = 6 ] && suffix='\+.+'
 dbgsym=$work/$name-dbgsym_${version}_${arch}.deb
 field() { dpkg-deb --field "$deb" "$1"; }
 
 if [ "$(basename "$deb")" = "${name}_${version}_${arch}.deb" ] &&
-    [ "$(field Version)" = "$version" ] && [[ $version == "$project_version"$suffix ]]; then
+    [ "$(field Version)" = "$version" ] && [[ $version =~ ^"$project_version"-[0-9]+$suffix$ ]]; then
     pass "$(basename "$deb"): version $version, from the project's $project_version and Qt $qt"
 else
     fail "$(basename "$deb") is version $(field Version), expected $version"
@@ -92,7 +93,7 @@ fi
 expected=(
     "./usr/bin/$name"
     "./usr/share/applications/$app_id.desktop"
-    "./usr/share/doc/$name/changelog.gz"
+    "./usr/share/doc/$name/changelog.Debian.gz"
     "./usr/share/doc/$name/copyright"
     "./usr/share/icons/hicolor/128x128/apps/$app_id.png"
     "./usr/share/icons/hicolor/256x256/apps/$app_id.png"
