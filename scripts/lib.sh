@@ -268,12 +268,29 @@ show_apt_progress() {
     if [ -t 1 ]; then printf '\r\033[K  [100%%] done\n'; else echo "  [100%] done"; fi
 }
 
-# Prints an entry of type TYPE (deb, deb-src) for each archive, suite and component this
-# machine installs its packages from, so that whatever else is fetched comes from there too,
-# mirror or proxy, without naming a host.
+# Prints an apt entry of type TYPE (deb, deb-src) for each archive of this system's Debian
+# release (RELEASE, e.g. bookworm), its updates and its security updates, as the system takes
+# them, mirror or proxy, without naming a host: no backports, no other release, no other
+# vendor's repository.
 apt_entries() {
-    apt-get indextargets --format "$1 \$(REPO_URI) \$(RELEASE) \$(COMPONENT)" 'Identifier: Packages' |
-        sort -u | grep . || die "the system's apt sources name no deb entry"
+    # shellcheck disable=SC2016 # apt's placeholders
+    apt-get indextargets --format '$(REPO_URI) $(RELEASE) $(COMPONENT)' \
+        'Created-By: Packages' 'Origin: Debian' |
+        awk -v type="$1" -v r="$2" '$2 == r || $2 == r "-updates" || $2 == r "-security" {
+                key = $1 " " $2
+                if (!(key in parts)) order[++n] = key
+                parts[key] = parts[key] " " $3
+            }
+            END { for (i = 1; i <= n; i++) print type " " order[i] parts[order[i]] }' | grep . ||
+        die "the system's apt sources have no Debian $2 (after apt-get update)"
+}
+
+# This system's Debian release, e.g. bookworm.
+debian_release() {
+    local release
+    release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+    [ -n "$release" ] || die "/etc/os-release names no VERSION_CODENAME"
+    echo "$release"
 }
 
 # Configures the build folder of PRESET, which BUILD_DIR then names, and builds the given
