@@ -123,44 +123,6 @@ function(_kt_debian_package prefix file)
     set(${prefix}_SOURCE_VERSION "${source_version}" PARENT_SCOPE)
 endfunction()
 
-# Sets VAR to the paragraphs of a Debian copyright file (machine-readable format) whose Files
-# match FILES_REGEX, followed by the stand-alone License paragraphs they name.
-function(_kt_copyright_paragraphs var copyright_file files_regex)
-    file(READ "${copyright_file}" text)
-    string(REPLACE ";" "\\;" text "${text}")
-    string(REGEX REPLACE "\n[ \t]*\n" "\n\n" text "${text}")
-    set(picked "")
-    set(licences "")
-    set(rest "${text}\n\n")
-    while(NOT rest STREQUAL "")
-        string(FIND "${rest}" "\n\n" end)
-        string(SUBSTRING "${rest}" 0 ${end} paragraph)
-        math(EXPR next "${end} + 2")
-        string(SUBSTRING "${rest}" ${next} -1 rest)
-        string(REGEX REPLACE "^\n+" "" paragraph "${paragraph}")
-        if(paragraph MATCHES "^Files:([^\n]*(\n[ \t][^\n]*)*)" AND CMAKE_MATCH_1 MATCHES "${files_regex}")
-            string(APPEND picked "${paragraph}\n\n")
-            if(paragraph MATCHES "\nLicense: ([^\n]+)")
-                string(REGEX MATCHALL "[^ ]+" names "${CMAKE_MATCH_1}")
-                list(APPEND licences ${names})
-            endif()
-        endif()
-        if(paragraph MATCHES "^License: ([^\n]+)\n ")
-            set("licence_text_${CMAKE_MATCH_1}" "${paragraph}")
-        endif()
-    endwhile()
-    list(REMOVE_ITEM licences and or "(" ")")
-    list(REMOVE_DUPLICATES licences)
-    foreach(name IN LISTS licences)
-        if(DEFINED "licence_text_${name}")
-            string(APPEND picked "${licence_text_${name}}\n\n")
-        endif()
-    endforeach()
-    string(REPLACE "\\;" ";" picked "${picked}")
-    string(REGEX REPLACE "\n+$" "" picked "${picked}")
-    set(${var} "${picked}" PARENT_SCOPE)
-endfunction()
-
 # kt_windows_notices(OUTPUT_DIR dir PRODUCT name VERSION version QT_VERSION v
 #     QT_SOURCE_DIR qtbase-tree QT_SOURCE_PACKAGE_DIR dir QT_SOURCE_ARCHIVE file-name
 #     QT_DLLS dll... QT_PARTS id=dll... GCC_RUNTIME dll-path... WINPTHREAD dll-path)
@@ -217,9 +179,6 @@ function(kt_windows_notices)
     _kt_debian_package(mingw "${ARG_WINPTHREAD}")
     set(mingw_copyright "/usr/share/doc/${mingw_PACKAGE}/copyright")
     file(COPY_FILE "${mingw_copyright}" "${out}/licenses/${mingw_PACKAGE}.copyright.txt")
-    _kt_copyright_paragraphs(winpthreads "${mingw_copyright}"
-        "mingw-w64-libraries/winpthreads/(\\*|include|src)")
-    _kt_indent(winpthreads "${winpthreads}")
 
     set(parts "")
     set(number 0)
@@ -294,11 +253,8 @@ ${parts}
 5. MinGW-w64 runtime
    Files: ${winpthread_dll}, and the start-up code that MinGW-w64 links into
      every .exe and .dll here.
-   Licence: as Debian's copyright file of the package says:
-     licenses/${mingw_PACKAGE}.copyright.txt. Those of libwinpthread:
-
-${winpthreads}
-
+   Licence: MIT-, BSD- and ZPL-style licences, as Debian's copyright file of
+     the package names them for each file: licenses/${mingw_PACKAGE}.copyright.txt.
    Source: Debian's source package ${mingw_SOURCE}, version ${mingw_SOURCE_VERSION}
      (binary package ${mingw_PACKAGE} ${mingw_VERSION}).
 
