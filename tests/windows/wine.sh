@@ -52,13 +52,10 @@ wine_stop() {
     "$WINESERVER" -w || true
 }
 
-wine_reg_add() {
-    "$WINE" reg add "$@" /f >/dev/null || fail "reg add $* failed"
-}
-
 # Windows' display scale in per cent, which Wine takes from LogPixels at a program's start.
 wine_scale() {
-    wine_reg_add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $(($1 * 96 / 100))
+    "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $(($1 * 96 / 100)) /f \
+        >/dev/null || fail "could not set the display scale"
 }
 
 # Runs inside a virtual display. Starts the program $1 under Wine and prints the id of its
@@ -81,15 +78,11 @@ screenshot() {
     done
 }
 
-wine_environment() {
-    local dir dirs path=
-    IFS=: read -ra dirs <<<"${KT_WINE_DLL_DIRS:-}"
-    for dir in "${dirs[@]}"; do path+="${path:+;}$(windows_path "$dir")"; done
-    export WINEPATH=$path
-    wine_prefix
-}
-
-wine_environment
+WINEPATH=
+IFS=: read -ra dll_dirs <<<"${KT_WINE_DLL_DIRS:-}"
+for dir in "${dll_dirs[@]}"; do WINEPATH+="${WINEPATH:+;}$(windows_path "$dir")"; done
+export WINEPATH
+wine_prefix
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     exec "$WINE" "$@"
 fi
