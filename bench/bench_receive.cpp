@@ -113,6 +113,49 @@ public:
     Figures figures;
 };
 
+// The terminal against the floor, a bare reader in an empty window, on the adapter's stream
+// of 17-byte writes: a ratio within one run holds across machines, a share of a core does not.
+// The floor is taken before and after the terminal and averaged, so that a load that comes or
+// goes during the run weighs on both.
+void againstFloor(ReceiveFigures &receive, int bytesPerSecond, int seconds, double target)
+{
+    FloodSettings settings;
+    settings.bytesPerSecond = bytesPerSecond;
+    settings.milliseconds = seconds * 1000;
+    settings.writeSize = 17;
+    const QString load = QStringLiteral("%1 B/s in 17-byte writes, %2 s")
+                             .arg(Figures::number(bytesPerSecond, 0))
+                             .arg(seconds);
+    note(QStringLiteral("the floor: %1 bytes/s in 17-byte writes for %2 s")
+             .arg(bytesPerSecond)
+             .arg(seconds));
+    const FloodResult before = runFloor(settings);
+    note(QStringLiteral("the terminal: %1 bytes/s in 17-byte writes for %2 s")
+             .arg(bytesPerSecond)
+             .arg(seconds));
+    const FloodResult terminal = runFlood(settings);
+    note(QStringLiteral("the floor again"));
+    const FloodResult after = runFloor(settings);
+    const double floor = (before.cpuShare + after.cpuShare) / 2;
+    const bool floorIntact
+        = before.simulatorOk && before.intact && after.simulatorOk && after.intact;
+    receive.figures.add(load + QStringLiteral(": floor (bare reader, empty window) CPU"),
+        QStringLiteral("%1 % (%2 and %3 %)%4")
+            .arg(Figures::number(floor * 100, 1), Figures::number(before.cpuShare * 100, 1),
+                Figures::number(after.cpuShare * 100, 1),
+                floorIntact ? QString() : QStringLiteral(", bytes lost")));
+    receive.lost(load, terminal);
+    receive.figures.add(load + QStringLiteral(": terminal CPU"),
+        QStringLiteral("%1 % (%2 batches and %3 repaints of the log a second)")
+            .arg(Figures::number(terminal.cpuShare * 100, 1),
+                Figures::number(terminal.batches / terminal.seconds, 1),
+                Figures::number(terminal.repaints / terminal.seconds, 1)));
+    const double ratio = terminal.cpuShare / floor;
+    receive.figures.add(load + QStringLiteral(": terminal CPU / floor CPU"),
+        Figures::number(ratio, 2) + QStringLiteral("×"),
+        QStringLiteral("≤ %1×").arg(Figures::number(target, 1)), floorIntact && ratio <= target);
+}
+
 FloodResult flood(int bytesPerSecond, int seconds)
 {
     note(QStringLiteral("receiving %1 bytes/s for %2 s").arg(bytesPerSecond).arg(seconds));
@@ -178,6 +221,8 @@ void measureReceive(bool quick)
         receive.latency(
             load + QStringLiteral(": write → painted"), delays.paintedMs, quietLatencyMs);
     }
+    againstFloor(receive, 11520, quick ? 10 : 30, 2.5);
+    againstFloor(receive, 115200, quick ? 5 : 15, 1.3);
 }
 
 int main(int argc, char *argv[])

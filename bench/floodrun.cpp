@@ -9,14 +9,19 @@
 #include "modalboxcatcher.h"
 #include "paintstamps.h"
 #include "probes.h"
+#include "waits.h"
 #include "windowdriver.h"
 
 #include <QRegularExpression>
+#include <QSerialPort>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
+#include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -59,6 +64,48 @@ LogBytes readLog(const WindowDriver &driver)
     return result;
 }
 
+void startSimulator(AdapterSim &sim, const FloodSettings &settings)
+{
+    QStringList arguments {QStringLiteral("--flood"), QString::number(settings.bytesPerSecond),
+        QStringLiteral("--seconds"), QString::number(settings.milliseconds / 1000.0, 'f', 3),
+        // Lets the window finish opening before the first byte, as a real adapter would.
+        QStringLiteral("--delay"), QStringLiteral("200"), QStringLiteral("--drain-timeout"),
+        QString::number(settings.drainTimeoutMs)};
+    if (settings.stamp)
+        arguments << QStringLiteral("--stamp");
+    if (settings.writeSize > 0)
+        arguments << QStringLiteral("--write-size") << QString::number(settings.writeSize);
+    if (!sim.start(arguments))
+        qFatal("the simulator did not start: %s", qPrintable(sim.errorOutput()));
+}
+
+// Opens the port with `open` and runs the event loop until the simulator's end of flood,
+// timing it; returns that end.
+QString timeFlood(AdapterSim &sim, const FloodSettings &settings, const std::function<bool()> &open,
+    FloodResult &result)
+{
+    const qint64 cpuStart = processCpuNs();
+    const qint64 wallStart = monotonicNs();
+    if (!open())
+        qFatal("the port could not be opened: %s", qPrintable(sim.devicePath()));
+    const QString end = sim.waitForEvent(
+        QStringLiteral("FLOOD "), settings.milliseconds + settings.drainTimeoutMs + 30000);
+    result.seconds = double(monotonicNs() - wallStart) / 1e9;
+    result.cpuShare = double(processCpuNs() - cpuStart) / 1e9 / result.seconds;
+    return end;
+}
+
+// What the simulator wrote, by its end of flood line; returns the hash of the bytes.
+quint32 readFloodEnd(const QString &end, FloodResult &result)
+{
+    const QRegularExpression floodLine(QStringLiteral("^FLOOD total=(\\d+) fnv1a=([0-9A-F]{8})"));
+    const QRegularExpressionMatch floodMatch = floodLine.match(end);
+    if (!floodMatch.hasMatch())
+        return 0;
+    result.sent = floodMatch.captured(1).toLongLong();
+    return floodMatch.captured(2).toUInt(nullptr, 16);
+}
+
 } // namespace
 
 FloodResult runFlood(const FloodSettings &settings)
@@ -69,15 +116,7 @@ FloodResult runFlood(const FloodSettings &settings)
     ModalBoxCatcher catcher;
     WindowDriver driver;
     AdapterSim sim;
-    QStringList arguments {QStringLiteral("--flood"), QString::number(settings.bytesPerSecond),
-        QStringLiteral("--seconds"), QString::number(settings.milliseconds / 1000.0, 'f', 3),
-        // Lets the window finish opening before the first byte, as a real adapter would.
-        QStringLiteral("--delay"), QStringLiteral("200"), QStringLiteral("--drain-timeout"),
-        QString::number(settings.drainTimeoutMs)};
-    if (settings.stamp)
-        arguments << QStringLiteral("--stamp");
-    if (!sim.start(arguments))
-        qFatal("the simulator did not start: %s", qPrintable(sim.errorOutput()));
+    startSimulator(sim, settings);
 
     // Kept minimal: this runs inside the process whose CPU time is measured. The log takes
     // its lines in batches, so each change and each paint notes how many lines there were.
@@ -98,32 +137,21 @@ FloodResult runFlood(const FloodSettings &settings)
     });
 
     const qint64 residentStart = residentBytes();
-    const qint64 cpuStart = processCpuNs();
-    const qint64 wallStart = monotonicNs();
-    lastTick = wallStart;
+    lastTick = monotonicNs();
     tick.start(10);
-    if (!driver.openPort(sim.devicePath()))
-        qFatal("the window could not open %s", qPrintable(sim.devicePath()));
-    const QString end = sim.waitForEvent(
-        QStringLiteral("FLOOD "), settings.milliseconds + settings.drainTimeoutMs + 30000);
+    const QString end = timeFlood(
+        sim, settings, [&] { return driver.openPort(sim.devicePath()); }, result);
     tick.stop();
-    result.seconds = double(monotonicNs() - wallStart) / 1e9;
-    result.cpuShare = double(processCpuNs() - cpuStart) / 1e9 / result.seconds;
     result.maxTickGapMs = double(maxGap) / 1e6;
     result.residentGrowth = residentBytes() - residentStart;
+    result.batches = int(changes.ns.size());
+    result.repaints = int(paints.ns.size());
     driver.click("pbCOMportClose");
     QObject::disconnect(driver.log()->document(), nullptr, nullptr, nullptr);
     driver.log()->viewport()->removeEventFilter(&paints);
     result.simulatorOk = sim.stop() && !end.isEmpty();
 
-    const QRegularExpression floodLine(QStringLiteral("^FLOOD total=(\\d+) fnv1a=([0-9A-F]{8})"));
-    const QRegularExpressionMatch floodMatch = floodLine.match(end);
-    quint32 sentHash = 0;
-    if (floodMatch.hasMatch()) {
-        result.sent = floodMatch.captured(1).toLongLong();
-        sentHash = floodMatch.captured(2).toUInt(nullptr, 16);
-    }
-
+    const quint32 sentHash = readFloodEnd(end, result);
     const LogBytes log = readLog(driver);
     result.lines = int(log.endAfterLine.size());
     result.logged = log.endAfterLine.empty() ? 0 : log.endAfterLine.back();
@@ -156,5 +184,33 @@ FloodResult runFlood(const FloodSettings &settings)
                 result.paintedLatencyMs.push_back(double(paintedNs - write.ns) / 1e6);
         }
     }
+    return result;
+}
+
+FloodResult runFloor(const FloodSettings &settings)
+{
+    FloodResult result;
+    QWidget window;
+    window.show();
+    if (!waitUntil([&window] { return window.windowHandle()->isExposed(); }, 60000))
+        qFatal("the window was never exposed");
+    AdapterSim sim;
+    startSimulator(sim, settings);
+    QSerialPort port(sim.devicePath());
+    QObject::connect(&port, &QSerialPort::readyRead,
+        [&result, &port] { result.logged += port.readAll().size(); });
+    // As the window opens its port.
+    const auto open = [&port] {
+        return port.open(QIODevice::ReadWrite)
+            && port.setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections)
+            && port.setDataBits(QSerialPort::Data8) && port.setParity(QSerialPort::NoParity)
+            && port.setStopBits(QSerialPort::OneStop)
+            && port.setFlowControl(QSerialPort::NoFlowControl);
+    };
+    const QString end = timeFlood(sim, settings, open, result);
+    port.close();
+    result.simulatorOk = sim.stop() && !end.isEmpty();
+    readFloodEnd(end, result);
+    result.intact = result.logged == result.sent;
     return result;
 }

@@ -17,6 +17,8 @@ struct FloodSettings
     // Ask the simulator for write timestamps, to measure latency.
     bool stamp = false;
     int drainTimeoutMs = 10000;
+    // Bytes per simulator write; 0 writes what is due every 2 ms.
+    int writeSize = 0;
 };
 
 struct FloodResult
@@ -31,6 +33,8 @@ struct FloodResult
     double maxTickGapMs = 0; // longest gap between ticks of a 10 ms timer
     double deliveredPerSecond = 0; // bytes per second from the first to the last log line
     qint64 residentGrowth = 0; // bytes, over `seconds`
+    int batches = 0; // changes of the log's document
+    int repaints = 0; // paint events of the log's viewport
     std::vector<double> latencyMs; // write to log line, per simulator write (with stamp)
     std::vector<double> paintedLatencyMs; // write to the first repaint showing that line
 
@@ -38,5 +42,9 @@ struct FloodResult
 };
 
 FloodResult runFlood(const FloodSettings &settings);
+// The same flood into the floor every terminal stands on: the terminal's port settings in a
+// shown window that draws nothing, reading and counting bytes. Only `simulatorOk`, `sent`,
+// `logged`, `intact`, `seconds` and `cpuShare` are filled.
+FloodResult runFloor(const FloodSettings &settings);
 
 #endif // FLOODRUN_H

@@ -18,6 +18,7 @@ namespace {
 
 constexpr std::uint64_t maxMs = 86400000; // a day is far beyond any sensible test run
 constexpr std::uint64_t maxRate = 100000000;
+constexpr std::uint64_t maxWriteSize = 4096;
 constexpr std::uint64_t maxFloodMs = 3600000; // keeps the flood arithmetic inside 64 bits
 constexpr const char *milliseconds = "milliseconds, 0 to 86400000";
 
@@ -95,6 +96,13 @@ const Entry optionTable[] = {
         [](Options &o, const std::string &v) { return parseSeconds(v, o.floodMs); },
         "Duration of the flood, above 0 up to 3600, at most three decimals;\n"
         "the stream is RATE*S bytes (rounded down)."},
+    {"write-size", 0, "N", "bytes, 1 to 4096",
+        [](Options &o, const std::string &v) {
+            return parseInteger(v, maxWriteSize, o.writeSize) && o.writeSize > 0;
+        },
+        "Write the flood N bytes at a time (1..4096), each write as soon as\n"
+        "its last byte is due, rather than every 2 ms; the last write may be\n"
+        "shorter. A real adapter writes a frame at a time."},
     {"start", 0, "WHEN", "open, byte or now",
         [](Options &o, const std::string &v) { return parseStart(v, o.start); },
         "When the --flood and --vanish-after clocks start:\n"
@@ -291,6 +299,10 @@ bool Options::parse(int argc, char *const *argv, std::string &error)
         return true;
     if (flooding() != (given.count("seconds") > 0)) {
         error = "--flood and --seconds must be given together";
+        return false;
+    }
+    if (given.count("write-size") && !flooding()) {
+        error = "--write-size only applies to --flood";
         return false;
     }
     if (given.count("delay") && !flooding()) {

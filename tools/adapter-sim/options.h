@@ -18,6 +18,7 @@ public:
     bool help = false;
     std::uint64_t floodRate = 0; // bytes per second; 0 means no flood
     std::uint64_t floodMs = 0;
+    std::uint64_t writeSize = 0; // bytes per flood write; 0 means all that is due every 2 ms
     Start start = Start::Open;
     std::uint64_t delayMs = 0;
     std::int64_t vanishAfterMs = -1; // -1 means never

@@ -108,18 +108,23 @@ int Simulator::run()
 
     for (;;) {
         const Clock::time_point deadline = nextDeadline(Clock::now());
-        int timeout = -1;
+        // Nanoseconds, as writes of a few bytes at a high rate fall due well within a
+        // millisecond.
+        timespec timeout {};
         if (deadline != Clock::time_point::max()) {
-            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-            timeout = int(std::max<long long>(0, wait.count()));
+            const auto wait = std::max(Clock::duration::zero(), deadline - Clock::now());
+            const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
+            timeout.tv_sec = time_t(ns / 1000000000);
+            timeout.tv_nsec = long(ns % 1000000000);
         }
         pollfd fds[3] = {
             {signalPipe[0], POLLIN, 0},
             {port.masterFd(), short(POLLIN | (queue.empty() ? 0 : POLLOUT)), 0},
             {watch.fd(), POLLIN, 0},
         };
-        if (::poll(fds, 3, timeout) < 0 && errno != EINTR)
-            return fail(std::string("poll: ") + std::strerror(errno));
+        const timespec *bound = deadline == Clock::time_point::max() ? nullptr : &timeout;
+        if (::ppoll(fds, 3, bound, nullptr) < 0 && errno != EINTR)
+            return fail(std::string("ppoll: ") + std::strerror(errno));
         const Clock::time_point now = Clock::now();
 
         if (fds[0].revents)
@@ -210,7 +215,7 @@ bool Simulator::serviceFlood(Clock::time_point now, Ending &ending)
     if (flood == Flood::Running) {
         const auto elapsed
             = std::chrono::duration_cast<std::chrono::microseconds>(now - floodStartAt);
-        const std::uint64_t due = source.dueAt(std::uint64_t(elapsed.count()));
+        const std::uint64_t due = whole(source.dueAt(std::uint64_t(elapsed.count())));
         std::vector<std::uint8_t> bytes;
         const std::uint64_t writtenBefore = queue.written();
         while (queue.size() < floodBacklog && source.generated() < due) {
@@ -219,7 +224,7 @@ bool Simulator::serviceFlood(Clock::time_point now, Ending &ending)
             source.generate(
                 std::size_t(std::min<std::uint64_t>(owed, floodBacklog - queue.size())), bytes);
             queue.append(bytes.data(), bytes.size());
-            if (!queue.writeTo(port.masterFd()))
+            if (!queue.writeTo(port.masterFd(), options.writeSize))
                 break; // reported by the caller's own write attempt
         }
         if (queue.written() != writtenBefore)
@@ -250,6 +255,21 @@ bool Simulator::serviceFlood(Clock::time_point now, Ending &ending)
     return false;
 }
 
+// With a write size, only whole writes are due, but for the stream's last bytes.
+std::uint64_t Simulator::whole(std::uint64_t due) const
+{
+    if (options.writeSize == 0 || due == source.total())
+        return due;
+    return due - due % options.writeSize;
+}
+
+Simulator::Clock::time_point Simulator::nextWriteAt() const
+{
+    const std::uint64_t bytes = std::min(source.generated() + options.writeSize, source.total());
+    const std::uint64_t us = (bytes * 1000000 + options.floodRate - 1) / options.floodRate;
+    return floodStartAt + std::chrono::microseconds(us);
+}
+
 // A reader that is slow, as on a loaded machine, but still taking bytes is waited for: only
 // a line that stands still for the drain timeout is given up.
 void Simulator::noteProgress(Clock::time_point now)
@@ -271,6 +291,9 @@ Simulator::Clock::time_point Simulator::nextDeadline(Clock::time_point now) cons
     case Flood::Running:
         // Also the retry for a full line, in case the master's writability is not signalled.
         next = std::min({next, now + floodTick, giveUpAt});
+        // A queue still waiting for the line is retried when it is writable.
+        if (options.writeSize > 0 && queue.empty())
+            next = std::min(next, std::max(now, nextWriteAt()));
         break;
     case Flood::Draining:
         next = std::min({next, now + drainTick, giveUpAt});

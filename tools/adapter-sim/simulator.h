@@ -17,7 +17,7 @@
 
 namespace sim {
 
-// The simulated adapter: one poll() loop over the pseudo-terminal's master, the signal pipe
+// The simulated adapter: one ppoll() loop over the pseudo-terminal's master, the signal pipe
 // and the open watch, with the flood, vanish and frame-timeout deadlines as poll timeouts.
 class Simulator
 {
@@ -39,6 +39,8 @@ private:
     bool serviceFlood(Clock::time_point now, Ending &ending);
     void noteProgress(Clock::time_point now);
     Clock::time_point nextDeadline(Clock::time_point now) const;
+    std::uint64_t whole(std::uint64_t due) const;
+    Clock::time_point nextWriteAt() const;
     int finish(Ending ending);
     int fail(const std::string &message);
 

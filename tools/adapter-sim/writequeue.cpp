@@ -3,6 +3,7 @@
 
 #include "writequeue.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <unistd.h>
 
@@ -13,10 +14,11 @@ void WriteQueue::append(const std::uint8_t *data, std::size_t size)
     bytes.insert(bytes.end(), data, data + size);
 }
 
-bool WriteQueue::writeTo(int fd)
+bool WriteQueue::writeTo(int fd, std::size_t maxWrite)
 {
     while (!empty()) {
-        const ssize_t n = ::write(fd, bytes.data() + head, size());
+        const std::size_t count = maxWrite > 0 ? std::min(maxWrite, size()) : size();
+        const ssize_t n = ::write(fd, bytes.data() + head, count);
         if (n < 0) {
             if (errno == EINTR)
                 continue;

@@ -28,9 +28,10 @@ public:
     std::size_t size() const { return bytes.size() - head; }
     bool empty() const { return size() == 0; }
 
-    // Writes as much as the descriptor takes without blocking. False on a real write error
-    // (errno is kept); a full descriptor is not an error.
-    bool writeTo(int fd);
+    // Writes as much as the descriptor takes without blocking, at most `maxWrite` bytes per
+    // write call (0: no limit). False on a real write error (errno is kept); a full
+    // descriptor is not an error.
+    bool writeTo(int fd, std::size_t maxWrite = 0);
 
     std::uint64_t written() const { return writtenCount; }
     // FNV-1a, 32 bit, of every byte written so far.
