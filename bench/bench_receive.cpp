@@ -123,6 +123,7 @@ void againstFloor(ReceiveFigures &receive, int bytesPerSecond, int seconds, doub
     settings.bytesPerSecond = bytesPerSecond;
     settings.milliseconds = seconds * 1000;
     settings.writeSize = 17;
+    settings.tick = false;
     const QString load = QStringLiteral("%1 B/s in 17-byte writes, %2 s")
                              .arg(Figures::number(bytesPerSecond, 0))
                              .arg(seconds);

@@ -138,7 +138,8 @@ FloodResult runFlood(const FloodSettings &settings)
 
     const qint64 residentStart = residentBytes();
     lastTick = monotonicNs();
-    tick.start(10);
+    if (settings.tick)
+        tick.start(10);
     const QString end = timeFlood(
         sim, settings, [&] { return driver.openPort(sim.devicePath()); }, result);
     tick.stop();
