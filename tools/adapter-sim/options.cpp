@@ -102,7 +102,7 @@ const Entry optionTable[] = {
         },
         "Write the flood N bytes at a time (1..4096), each write as soon as\n"
         "its last byte is due, rather than every 2 ms; the last write may be\n"
-        "shorter. A real adapter writes a frame at a time."},
+        "shorter."},
     {"start", 0, "WHEN", "open, byte or now",
         [](Options &o, const std::string &v) { return parseStart(v, o.start); },
         "When the --flood and --vanish-after clocks start:\n"
