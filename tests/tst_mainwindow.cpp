@@ -485,6 +485,8 @@ void TestMainWindow::logFollowsTailOnlyAtItsEnd_data()
     QTest::newRow("one wheel notch up") << "wheel" << false << false;
     // Ctrl+End scrolls only as far as the caret, which leaves the document's margin below.
     QTest::newRow("back with Ctrl+End") << "Ctrl+End" << false << true;
+    // A narrower log is laid out anew, in steps, and grows after the narrowing.
+    QTest::newRow("at the end, log narrowed") << "narrowed" << false << true;
 }
 
 // The caret starts at the end of the log and moves along with the lines; where it is must not
@@ -519,6 +521,12 @@ void TestMainWindow::logFollowsTailOnlyAtItsEnd()
         QTest::keyClick(log, Qt::Key_End, Qt::ControlModifier);
         QVERIFY(log->textCursor().atEnd());
         QVERIFY(bar->value() > bar->maximum() / 2);
+    } else if (place == QLatin1String("narrowed")) {
+        const int tallest = bar->maximum();
+        // Half a line wide: each line takes two.
+        log->resize(log->fontMetrics().horizontalAdvance(driver->logLines().first()) / 2,
+            log->height());
+        QTRY_VERIFY(bar->maximum() > tallest);
     }
     const int before = bar->value();
 

@@ -30,6 +30,15 @@ TrafficLog::TrafficLog(QTextEdit *view)
     // The log stays editable, and Qt 6.4 crashes pasting an empty X11 clipboard into it.
     new PasteGuard(view);
 
+    // A log at its end stays there as it grows, and as it is laid out anew for a new width,
+    // which happens in steps after the change; one the user has scrolled up stays put.
+    QScrollBar *bar = view->verticalScrollBar();
+    connect(bar, &QScrollBar::valueChanged, this, [this] { following = showsNewestLine(); });
+    connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int maximum) {
+        if (following)
+            bar->setValue(maximum);
+    });
+
     flushTimer.setSingleShot(true);
     connect(&flushTimer, &QTimer::timeout, this, [this] {
         holdMs = std::min(holdMs * 2, std::max(firstHoldMs, longestHoldMs));
@@ -75,15 +84,11 @@ void TrafficLog::clear()
     view->clear();
 }
 
-// A log at its end follows the tail; one the user has scrolled up stays where it is.
 void TrafficLog::flush()
 {
     flushTimer.stop();
-    const bool atEnd = showsNewestLine();
     insertPending();
     sinceFlush.start();
-    if (atEnd)
-        view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
 }
 
 void TrafficLog::setHold(int shortestMs)

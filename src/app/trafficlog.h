@@ -56,6 +56,7 @@ private:
     QElapsedTimer sinceFlush;
     int firstHoldMs = shortestHoldMs;
     int holdMs = shortestHoldMs;
+    bool following = true;
 };
 
 #endif // TRAFFICLOG_H
