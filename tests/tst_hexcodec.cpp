@@ -173,7 +173,8 @@ void TestHexCodec::format()
     QFETCH(int, hexLength);
     QFETCH(QString, text);
 
-    QString out;
+    // The window formats every block into the same string, longer or shorter than before.
+    QString out = QStringLiteral("ab cd ef 01 23 45 67 89 ab cd ef 01 23 45 67 89 ab cd ef");
     BytesToSpacedHex(bytes, out, hexLength);
     QCOMPARE(out, text);
 }

@@ -10,10 +10,10 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTextOption>
 #include <QtMath>
 
 #include <algorithm>
-#include <utility>
 
 TrafficLog::TrafficLog(QTextEdit *view)
     : QObject(view)
@@ -27,6 +27,10 @@ TrafficLog::TrafficLog(QTextEdit *view)
     QFont noShaping;
     noShaping.setStyleStrategy(QFont::PreferNoShaping);
     view->setFont(noShaping);
+    // Hex runs left to right; a direction given saves looking for it in every line laid out.
+    QTextOption option = view->document()->defaultTextOption();
+    option.setTextDirection(Qt::LeftToRight);
+    view->document()->setDefaultTextOption(option);
     // The log stays editable, and Qt 6.4 crashes pasting an empty X11 clipboard into it.
     new PasteGuard(view);
 
@@ -46,14 +50,32 @@ TrafficLog::TrafficLog(QTextEdit *view)
     });
 }
 
+namespace {
+
+// The marker, then the hex in upper case, in one allocation: this runs for every block read.
+QString markedLine(QLatin1String marker, const QString &spacedHex)
+{
+    QString line(marker.size() + spacedHex.size(), Qt::Uninitialized);
+    QChar *out = line.data();
+    for (const char c : marker)
+        *out++ = QLatin1Char(c);
+    for (const QChar c : spacedHex) {
+        const ushort u = c.unicode();
+        *out++ = u >= 'a' && u <= 'z' ? QChar(ushort(u - 'a' + 'A')) : u < 0x80 ? c : c.toUpper();
+    }
+    return line;
+}
+
+} // namespace
+
 QString TrafficLog::receivedLine(const QString &spacedHex)
 {
-    return QStringLiteral("--> ") + spacedHex.toUpper();
+    return markedLine(QLatin1String("--> "), spacedHex);
 }
 
 QString TrafficLog::sentLine(const QString &spacedHex)
 {
-    return QStringLiteral("<-- ") + spacedHex.toUpper();
+    return markedLine(QLatin1String("<-- "), spacedHex);
 }
 
 void TrafficLog::addReceived(const QString &spacedHex)
@@ -107,18 +129,19 @@ bool TrafficLog::showsNewestLine() const
     return bar->maximum() - bar->value() <= qCeil(view->document()->documentMargin()) + 1;
 }
 
-// One edit for the whole batch: the document lays out and reports its new size once.
+// One edit for the whole batch: the document lays out and reports its new size once. The
+// lines go in as one text, a paragraph each, all in the default formats.
 void TrafficLog::insertPending()
 {
+    if (pending.isEmpty())
+        return;
     QTextDocument *document = view->document();
     QTextCursor cursor(document);
     cursor.beginEditBlock();
     cursor.movePosition(QTextCursor::End);
-    for (const QString &line : std::as_const(pending)) {
-        if (!document->isEmpty())
-            cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
-        cursor.insertText(line);
-    }
+    if (!document->isEmpty())
+        cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+    cursor.insertText(pending.join(QLatin1Char('\n')), QTextCharFormat());
     cursor.endEditBlock();
     pending.clear();
 }

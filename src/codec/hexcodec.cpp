@@ -61,21 +61,23 @@ void HexStringToBytes(const QString &text, QByteArray &bytes)
 
 void BytesToSpacedHex(const QByteArray &bytes, QString &text, int hexLength)
 {
-    text.clear();
-    if (hexLength <= 0)
+    // Straight into the caller's text, whose buffer is reused: this runs for every block read.
+    static constexpr char digits[] = "0123456789abcdef";
+    const auto pairs
+        = static_cast<int>(qMin<qsizetype>((qMax<qsizetype>(hexLength, 0) + 1) / 2, bytes.size()));
+    if (pairs == 0) {
+        text.clear();
         return;
-
-    const QByteArray hex = bytes.toHex();
-    const auto length = static_cast<int>(qMin<qsizetype>(hexLength, hex.size()));
-    QByteArray spaced;
-    spaced.reserve(length + length / 2);
-    for (int i = 0; i < length; i += 2) {
-        spaced.append(hex.at(i));
-        spaced.append(hex.at(i + 1)); // hex has even size, so i + 1 is inside it
-        if (i + 2 < length)
-            spaced.append(' ');
     }
-    text = QString::fromLatin1(spaced);
+    text.resize(3 * pairs - 1);
+    QChar *out = text.data();
+    for (int i = 0; i < pairs; ++i) {
+        const auto byte = static_cast<quint8>(bytes.at(i));
+        if (i > 0)
+            *out++ = QLatin1Char(' ');
+        *out++ = QLatin1Char(digits[byte >> 4]);
+        *out++ = QLatin1Char(digits[byte & 0x0F]);
+    }
 }
 
 char XorCheckSum(const QByteArray &bytes, int from)
