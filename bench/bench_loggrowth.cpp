@@ -25,7 +25,7 @@ constexpr int appendSamples = 1000;
 // Unmeasured lines before the samples: the first lines after filling the log pay for cold
 // caches, which is not what the size of the log costs.
 constexpr int warmUp = 100;
-// A line that follows another within moments waits up to 50 ms to be batched with the next,
+// A line that follows another within moments waits up to 80 ms to be batched with the next,
 // so lines through the pty, one at a time, take that long each.
 constexpr int ptySamples = 200;
 

@@ -85,7 +85,12 @@ void TrafficLog::addReceived(const QString &spacedHex)
         return;
     const qint64 held = sinceFlush.isValid() ? sinceFlush.elapsed() : holdMs;
     if (held < holdMs) {
-        flushTimer.start(int(holdMs - held));
+        // Behind a batch that took long to go in, as at high rates, lines wait less: they
+        // waited for that batch already, and the next one and its repaint take about as long
+        // each.
+        const qint64 hold = std::max<qint64>(firstHoldMs,
+            std::min<qint64>(holdMs, std::max(firstHoldMs, longestHoldMs) - 3 * batchMs));
+        flushTimer.start(int(std::max<qint64>(0, hold - held)));
         return;
     }
     holdMs = firstHoldMs;
@@ -109,7 +114,10 @@ void TrafficLog::clear()
 void TrafficLog::flush()
 {
     flushTimer.stop();
+    QElapsedTimer batch;
+    batch.start();
     insertPending();
+    batchMs = batch.elapsed();
     sinceFlush.start();
 }
 

@@ -22,9 +22,10 @@ class TrafficLog : public QObject
 public:
     // After a batch, the lines that follow wait this long at first; nobody reads faster. While
     // traffic keeps flowing the wait grows up to the longest, as each batch costs a repaint of
-    // the log whatever its size, and the view then trails the line by no more than that.
+    // the log whatever its size (at the line rate, a full view of new lines), and the view
+    // then trails the line by about that much.
     static constexpr int shortestHoldMs = 20;
-    static constexpr int longestHoldMs = 50;
+    static constexpr int longestHoldMs = 80;
 
     // Sets up `view` for the log and puts the lines into it.
     explicit TrafficLog(QTextEdit *view);
@@ -56,6 +57,7 @@ private:
     QElapsedTimer sinceFlush;
     int firstHoldMs = shortestHoldMs;
     int holdMs = shortestHoldMs;
+    qint64 batchMs = 0; // how long the last batch took to go in
     bool following = true;
 };
 

@@ -212,13 +212,13 @@ Options:
 const char usageTail[] = R"(
 Flood details: while --flood is given nothing is answered, not even an echo, so the bytes on
 the line are exactly the flood stream; events are still printed. When the flood's bytes have
-all been written and the other side's input queue has stayed empty for 50 ms, the simulator
+all been written and the other side's input queue has stayed empty for 150 ms, the simulator
 prints FLOOD with the number of bytes written and their 32-bit FNV-1a hash and exits 0; it
 waits for the queue to empty because closing the pseudo-terminal would throw away what the
 other side has not read yet. If the other side reads nothing for --drain-timeout (counted
-from the flood's last byte being due at the earliest), it prints FLOOD with what was written,
-explains on stderr and exits 1. With --vanish-after during a flood,
-FLOOD (bytes written so far) comes right before VANISHED.
+from the flood's last byte being due at the earliest), it prints FLOOD with what was
+written, explains on stderr and exits 1. With --vanish-after during a flood, FLOOD (bytes
+written so far) comes right before VANISHED.
 
 SIGTERM, SIGINT and SIGHUP end the simulator with exit code 0 after reporting held bytes
 (and, during a flood, FLOOD with the bytes written so far). Closing the simulator closes the

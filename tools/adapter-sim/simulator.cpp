@@ -23,8 +23,9 @@ using namespace std::chrono_literals;
 constexpr auto floodTick = 2ms;
 constexpr auto drainTick = 5ms;
 // The kernel moves written bytes into the reader's queue asynchronously, so one empty
-// reading does not prove that everything was read; an empty queue for this long does.
-constexpr auto drainQuiet = 50ms;
+// reading does not prove that everything was read; an empty queue for this long does. It
+// also outlasts the terminal's longest hold, so that the last lines read are in its log.
+constexpr auto drainQuiet = 150ms;
 // Flood bytes are generated only as far as the line takes them, so memory stays bounded
 // however long the other side does not read.
 constexpr std::size_t floodBacklog = 4096;
