@@ -25,40 +25,27 @@ FLOOD_SECONDS=30
 dir=$LOG_DIR/$mode
 rm -rf "$dir"
 mkdir -p "$dir"
+trap 'kill $(jobs -p) 2>/dev/null || true' EXIT
 
-sims=()
-# shellcheck disable=SC2317 # run by the trap
-stop_sims() {
-    [ ${#sims[@]} -eq 0 ] || kill "${sims[@]}" 2>/dev/null || true
-}
-trap stop_sims EXIT
-
-# Starts a simulator for PORT with the remaining arguments; its device gets a fixed name,
-# dir/PORT, which Wine's COM port points at.
+# Starts a simulator for PORT with the remaining arguments; it prints its device first.
 ports=()
 start_sim() {
-    local port=$1
-    shift
-    "$sim" "$@" >"$dir/$port.out" 2>"$dir/$port.err" &
-    sims+=($!)
-    ports+=("$port")
+    "$sim" "${@:2}" >"$dir/$1.out" 2>"$dir/$1.err" &
+    ports+=("$1")
 }
 
-arguments=()
 if [ "$mode" = receive ]; then
     start_sim COM11
     start_sim COM12 --flood "$RATE" --seconds "$FLOOD_SECONDS" --drain-timeout 120000
     # Floods through every round of Close; ended with the others.
     start_sim COM13 --flood "$RATE" --seconds 3600
-    vanish=()
     for ((n = 21; n < 21 + ROUNDS; n++)); do
         start_sim "COM$n" --flood "$RATE" --seconds "$FLOOD_SECONDS" --vanish-after 1000
-        vanish+=("COM$n")
     done
+    vanish=("${ports[@]:3}")
     export KT940_COM_ECHO=COM11 KT940_COM_FLOOD=COM12 KT940_COM_CLOSE=COM13
-    export KT940_CLOSE_ROUNDS=$ROUNDS KT940_COM_VANISH
+    export KT940_CLOSE_ROUNDS=$ROUNDS KT940_COM_VANISH QT_QPA_PLATFORM=offscreen
     KT940_COM_VANISH=$(IFS=, && echo "${vanish[*]}")
-    export QT_QPA_PLATFORM=offscreen
     arguments=(echoAnswer flood closeDuringFlood vanishDuringFlood)
 else
     start_sim COM15
@@ -66,30 +53,21 @@ else
     arguments=(removal -platform windows)
 fi
 
+# Wine's mount manager makes the dosdevices links of the ports from its registry key when the
+# prefix starts.
+device() { head -n 1 "$dir/$1.out"; }
+mapped() { [ "$(readlink "$WINEPREFIX/dosdevices/${1,,}")" = "$(device "$1")" ]; }
 reg=$dir/ports.reg
 printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n' >"$reg"
 for port in "${ports[@]}"; do
-    deadline=$((SECONDS + 20))
-    until [ -s "$dir/$port.out" ]; do
-        [ $SECONDS -lt $deadline ] || fail "the simulator for $port did not start: $(cat "$dir/$port.err")"
-        sleep 0.1
-    done
-    ln -sfn "$(head -n 1 "$dir/$port.out")" "$dir/$port"
-    printf '"%s"="%s"\n' "$port" "$dir/$port" >>"$reg"
+    wait_for 20 "the simulator for $port (see $dir/$port.err)" test -s "$dir/$port.out"
+    printf '"%s"="%s"\n' "$port" "$(device "$port")" >>"$reg"
 done
-
-# Wine's mount manager makes the dosdevices links of the ports when the prefix starts.
 wine_stop
 "$WINE" reg import "$(windows_path "$reg")" >/dev/null 2>&1 || fail "reg import failed"
 wine_stop
 "$WINE" cmd /c exit >/dev/null 2>&1 || true
-deadline=$((SECONDS + 60))
-for port in "${ports[@]}"; do
-    until [ "$(readlink "$WINEPREFIX/dosdevices/${port,,}" || true)" = "$dir/$port" ]; do
-        [ $SECONDS -lt $deadline ] || fail "Wine did not map $port to $dir/$port"
-        sleep 0.2
-    done
-done
+for port in "${ports[@]}"; do wait_for 60 "Wine to map $port" mapped "$port"; done
 
 status=0
 (

@@ -14,10 +14,9 @@ installer=$1 stage=$2 version=$3 LOG_DIR=$4
 
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\kt940-terminal'
 wine_stop
-appdata=$("$WINE" cmd /c 'echo %LOCALAPPDATA%' | tr -d '\r')
-roaming=$("$WINE" cmd /c 'echo %APPDATA%' | tr -d '\r')
-dir=$("$WINE" winepath -u "$appdata\\Programs\\KT940-3 USB-CAN Terminal" | tr -d '\r')
-shortcut=$("$WINE" winepath -u "$roaming\\Microsoft\\Windows\\Start Menu\\Programs\\KT940-3 USB-CAN Terminal.lnk" | tr -d '\r')
+unix_path() { "$WINE" cmd /c winepath -u "$1" | tr -d '\r'; }
+dir=$(unix_path '%LOCALAPPDATA%\Programs\KT940-3 USB-CAN Terminal')
+shortcut=$(unix_path '%APPDATA%\Microsoft\Windows\Start Menu\Programs\KT940-3 USB-CAN Terminal.lnk')
 registry() { cat "$WINEPREFIX"/*.reg | sort -u; }
 registry >"$LOG_DIR/registry-before.txt"
 

@@ -17,15 +17,18 @@ export WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko prompts, nor menu entries on this machine for the installer's shortcut.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # Wine takes Windows paths; Z: is the whole Unix file system.
-windows_path() {
-    local path=${1//\//\\}
-    echo "Z:$path"
+windows_path() { echo "Z:${1//\//\\}"; }
+
+# Runs COMMAND until it succeeds, for SECONDS at the most, waiting for WHAT.
+wait_for() {
+    local deadline=$((SECONDS + $1)) what=$2
+    until "${@:3}"; do
+        [ $SECONDS -lt $deadline ] || fail "gave up waiting for $what"
+        sleep 0.2
+    done
 }
 
 # Makes the prefix once, whoever asks first. Wine's own fonts (fonts-wine: Tahoma, which the
@@ -39,9 +42,7 @@ wine_prefix() {
         [ -f "$WINEPREFIX/system.reg" ] && exit 0
         DISPLAY='' "$WINE" wineboot --init >/dev/null 2>&1 || fail "wineboot failed"
         "$WINESERVER" -w
-        local fonts
-        mapfile -t fonts < <(dpkg-query -L fonts-wine | grep -i '\.ttf$')
-        cp "${fonts[@]}" "$WINEPREFIX/drive_c/windows/Fonts/"
+        dpkg-query -L fonts-wine | grep -i '\.ttf$' | xargs cp -t "$WINEPREFIX/drive_c/windows/Fonts/"
     ) 9>"$WINEPREFIX.lock" || exit 1
 }
 
@@ -62,21 +63,14 @@ wine_scale() {
 # window once it shows.
 show_program() {
     (cd "$(dirname "$1")" && exec "$WINE" "$(basename "$1")") >>"$LOG_DIR/wine-program.log" 2>&1 &
-    local win
-    win=$(timeout 120 xdotool search --sync --onlyvisible --name "KT940-3" | head -n 1) || true
-    [ -n "$win" ] || fail "the window of $1 did not show under Wine (log: $LOG_DIR/wine-program.log)"
-    echo "$win"
+    timeout 120 xdotool search --sync --onlyvisible --limit 1 --name "KT940-3" ||
+        fail "the window of $1 did not show under Wine (log: $LOG_DIR/wine-program.log)"
 }
 
 # Saves a screenshot of window $1 to $2 once Qt has painted it: the window shows, still
 # black, before its first paint.
-screenshot() {
-    local deadline=$((SECONDS + 30))
-    until import -window "$1" "$2" && [ "$(identify -format '%k' "$2")" -gt 1 ]; do
-        [ $SECONDS -lt $deadline ] || fail "the window stayed blank: $2"
-        sleep 0.2
-    done
-}
+painted() { import -window "$1" "$2" && [ "$(identify -format '%k' "$2")" -gt 1 ]; }
+screenshot() { wait_for 30 "a painted window in $2" painted "$@"; }
 
 WINEPATH=
 IFS=: read -ra dll_dirs <<<"${KT_WINE_DLL_DIRS:-}"

@@ -12,16 +12,12 @@
 namespace {
 
 using NtStatus = LONG;
-using SetIoCompletionFunction
-    = NtStatus(WINAPI *)(HANDLE, ULONG_PTR, ULONG_PTR, NtStatus, ULONG_PTR);
-using WaitCommEventFunction = BOOL(WINAPI *)(HANDLE, DWORD *, OVERLAPPED *);
-using CreateIoCompletionPortFunction = HANDLE(WINAPI *)(HANDLE, HANDLE, ULONG_PTR, DWORD);
 
 struct Originals
 {
-    WaitCommEventFunction waitCommEvent = nullptr;
-    CreateIoCompletionPortFunction createIoCompletionPort = nullptr;
-    SetIoCompletionFunction setIoCompletion = nullptr;
+    decltype(&::WaitCommEvent) waitCommEvent = nullptr;
+    decltype(&::CreateIoCompletionPort) createIoCompletionPort = nullptr;
+    NtStatus(WINAPI *setIoCompletion)(HANDLE, ULONG_PTR, ULONG_PTR, NtStatus, ULONG_PTR) = nullptr;
 };
 Originals originals;
 
@@ -155,7 +151,7 @@ void installComRelay()
     static std::once_flag once;
     std::call_once(once, [] {
         const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-        originals.setIoCompletion = reinterpret_cast<SetIoCompletionFunction>(
+        originals.setIoCompletion = reinterpret_cast<decltype(originals.setIoCompletion)>(
             reinterpret_cast<void *>(::GetProcAddress(ntdll, "NtSetIoCompletion")));
         const HMODULE serialPort = ::GetModuleHandleW(L"Qt5SerialPort.dll");
         relay(serialPort, "WaitCommEvent", &relayWaitCommEvent, &originals.waitCommEvent);
