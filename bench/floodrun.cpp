@@ -199,7 +199,10 @@ FloodResult runFloor(const FloodSettings &settings)
     startSimulator(sim, settings);
     QSerialPort port(sim.devicePath());
     QObject::connect(&port, &QSerialPort::readyRead,
-        [&result, &port] { result.logged += port.readAll().size(); });
+        [&result, &port] {
+            result.logged += port.readAll().size();
+            ++result.lines;
+        });
     // As the window opens its port.
     const auto open = [&port] {
         return port.open(QIODevice::ReadWrite)

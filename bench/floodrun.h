@@ -46,7 +46,7 @@ struct FloodResult
 FloodResult runFlood(const FloodSettings &settings);
 // The same flood into the floor every terminal stands on: the terminal's port settings in a
 // shown window that draws nothing, reading and counting bytes. Only `simulatorOk`, `sent`,
-// `logged`, `intact`, `seconds` and `cpuShare` are filled.
+// `logged`, `intact`, `lines` (the reads), `seconds` and `cpuShare` are filled.
 FloodResult runFloor(const FloodSettings &settings);
 
 #endif // FLOODRUN_H
