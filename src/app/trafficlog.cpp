@@ -3,6 +3,7 @@
 
 #include "trafficlog.h"
 
+#include "loglayout.h"
 #include "pasteguard.h"
 
 #include <QFont>
@@ -22,6 +23,8 @@ TrafficLog::TrafficLog(QTextEdit *view)
     // Undo would let Ctrl+Z in the log take back lines of traffic; it also costs memory for
     // every line logged.
     view->document()->setUndoRedoEnabled(false);
+    // Most lines at the line rate scroll past unseen; they are laid out once they are shown.
+    view->document()->setDocumentLayout(new LogLayout(view->document()));
     // Laying out a line of hex is mostly text shaping, which digits, blanks and arrows
     // never need.
     QFont noShaping;
