@@ -120,7 +120,7 @@ bool LogLayout::fitsOneLine(const QTextBlock &block) const
     const QString text = block.text();
     if (text.isEmpty())
         return false;
-    Fixed width = 2 * 64;
+    Fixed width = fixed(2);
     for (const QChar c : text) {
         const ushort u = c.unicode();
         if (u < 0x20 || u >= 0x7f)
@@ -237,6 +237,11 @@ void LogLayout::documentChanged(int from, int /*charsRemoved*/, int charsAdded)
         || doc->defaultTextOption().wrapMode() != calibratedOption.wrapMode())
         calibrate();
 
+    if (from == 0) {
+        plainCharFormat = -1;
+        plainBlockFormat = -1;
+    }
+
     const Frame now = frame();
     const int count = doc->blockCount();
     QTextBlock first = doc->findBlock(from);
@@ -290,8 +295,6 @@ void LogLayout::draw(QPainter *painter, const PaintContext &context)
     const int firstNumber = context.clip.isValid() ? blockNumberAt(fixed(context.clip.top())) : 0;
     const int lastNumber = context.clip.isValid() ? blockNumberAt(fixed(context.clip.bottom()))
                                                   : int(bottoms.size()) - 1;
-    const QVariant cursorWidthProperty = property("cursorWidth");
-    const int cursorWidth = cursorWidthProperty.isValid() ? cursorWidthProperty.toInt() : 1;
 
     QTextBlock block = document()->findBlockByNumber(firstNumber);
     for (int number = firstNumber; number <= lastNumber && block.isValid();

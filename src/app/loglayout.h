@@ -20,6 +20,8 @@ class QTextLayout;
 class LogLayout : public QAbstractTextDocumentLayout
 {
     Q_OBJECT
+    // The text view sets and reads it by name, as on Qt's layout.
+    Q_PROPERTY(int cursorWidth MEMBER cursorWidth)
 
 public:
     explicit LogLayout(QTextDocument *document);
@@ -73,6 +75,8 @@ private:
     Fixed lineHeight = 0;
     std::array<Fixed, 0x7f - 0x20> advances {};
     Fixed widestAdvance = 0;
+    int cursorWidth = 1;
+    // Formats known to be the document's own, by index; clearing the document renumbers them.
     mutable int plainCharFormat = -1;
     mutable int plainBlockFormat = -1;
 };
