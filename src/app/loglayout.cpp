@@ -56,7 +56,6 @@ qint64 lineHeightOf(const QString &text, const QFont &font, QPaintDevice *device
 LogLayout::LogLayout(QTextDocument *document)
     : QAbstractTextDocumentLayout(document)
 {
-    calibrate();
 }
 
 LogLayout::Frame LogLayout::frame() const
@@ -75,8 +74,9 @@ LogLayout::Frame LogLayout::frame() const
 
 // The advances of printable ASCII in the document's font, and the height of a line of it,
 // if every such character has the same line height (no fallback font taller than the rest).
-void LogLayout::calibrate()
+void LogLayout::calibrate() const
 {
+    calibrated = true;
     calibratedFont = document()->defaultFont();
     calibratedOption = document()->defaultTextOption();
     QString ascii;
@@ -89,20 +89,15 @@ void LogLayout::calibrate()
         && !(calibratedOption.flags() & QTextOption::AddSpaceForLineAndParagraphSeparators);
     const QFontMetricsF metrics = paintDevice() ? QFontMetricsF(calibratedFont, paintDevice())
                                                 : QFontMetricsF(calibratedFont);
-    widestAdvance = 0;
-    for (int i = 0; i < int(advances.size()); ++i) {
+    for (int i = 0; i < int(advances.size()); ++i)
         advances[std::size_t(i)] = fixed(metrics.horizontalAdvance(ascii.at(i)));
-        widestAdvance = std::max(widestAdvance, advances[std::size_t(i)]);
-    }
-    plainCharFormat = -1;
-    plainBlockFormat = -1;
 }
 
 // Only a paragraph in the document's own formats, of printable ASCII, whose advances leave
 // a pixel a character to spare: kerning moves glyphs by far less.
 bool LogLayout::fitsOneLine(const QTextBlock &block) const
 {
-    if (!oneLineKnown || laidOutFrame.width <= 0)
+    if (laidOutFrame.width <= 0)
         return false;
     if (block.blockFormatIndex() != plainBlockFormat) {
         if (!block.blockFormat().properties().isEmpty())
@@ -120,6 +115,10 @@ bool LogLayout::fitsOneLine(const QTextBlock &block) const
     const QString text = block.text();
     if (text.isEmpty())
         return false;
+    if (!calibrated)
+        calibrate();
+    if (!oneLineKnown)
+        return false;
     Fixed width = fixed(2);
     for (const QChar c : text) {
         const ushort u = c.unicode();
@@ -132,6 +131,8 @@ bool LogLayout::fitsOneLine(const QTextBlock &block) const
 
 LogLayout::Fixed LogLayout::measure(const QTextBlock &block) const
 {
+    if (!block.isVisible())
+        return 0;
     if (fitsOneLine(block))
         return lineHeight;
     laidOut[std::size_t(block.blockNumber())] = true;
@@ -204,7 +205,7 @@ QTextLayout *LogLayout::layoutAt(const QTextBlock &block, Fixed top) const
     QTextLayout *layout = block.layout();
     const std::size_t number = std::size_t(block.blockNumber());
     if (!laidOut[number] || layout->lineCount() == 0) {
-        const Fixed height = layOut(block, layout);
+        const Fixed height = block.isVisible() ? layOut(block, layout) : 0;
         laidOut[number] = true;
         const Fixed drift = height - (bottoms[number] - top);
         if (drift != 0) {
@@ -231,11 +232,12 @@ void LogLayout::documentChanged(int from, int /*charsRemoved*/, int charsAdded)
 {
     QTextDocument *doc = document();
     const QSizeF before = documentSize();
-    if (doc->defaultFont() != calibratedFont
-        || doc->defaultTextOption().tabs() != calibratedOption.tabs()
-        || doc->defaultTextOption().flags() != calibratedOption.flags()
-        || doc->defaultTextOption().wrapMode() != calibratedOption.wrapMode())
-        calibrate();
+    if (calibrated
+        && (doc->defaultFont() != calibratedFont
+            || doc->defaultTextOption().tabs() != calibratedOption.tabs()
+            || doc->defaultTextOption().flags() != calibratedOption.flags()
+            || doc->defaultTextOption().wrapMode() != calibratedOption.wrapMode()))
+        calibrated = false;
 
     if (from == 0) {
         plainCharFormat = -1;

@@ -52,7 +52,7 @@ private:
     };
 
     Frame frame() const;
-    void calibrate();
+    void calibrate() const;
     // The height of `block`, from its characters if it surely fits one line, else laid out.
     Fixed measure(const QTextBlock &block) const;
     bool fitsOneLine(const QTextBlock &block) const;
@@ -68,13 +68,13 @@ private:
     mutable std::vector<bool> laidOut;
     Frame laidOutFrame;
 
-    // The document's font and option the advances below were taken for.
-    QFont calibratedFont;
-    QTextOption calibratedOption;
-    bool oneLineKnown = false;
-    Fixed lineHeight = 0;
-    std::array<Fixed, 0x7f - 0x20> advances {};
-    Fixed widestAdvance = 0;
+    // The document's font and option the advances below were taken for, when first needed.
+    mutable bool calibrated = false;
+    mutable QFont calibratedFont;
+    mutable QTextOption calibratedOption;
+    mutable bool oneLineKnown = false;
+    mutable Fixed lineHeight = 0;
+    mutable std::array<Fixed, 0x7f - 0x20> advances {};
     int cursorWidth = 1;
     // Formats known to be the document's own, by index; clearing the document renumbers them.
     mutable int plainCharFormat = -1;
