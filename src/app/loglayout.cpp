@@ -165,17 +165,14 @@ LogLayout::Fixed LogLayout::layOut(const QTextBlock &block, QTextLayout *layout)
         line.setLeadingIncluded(true);
         line.setLineWidth(real(width));
         if (fixed(line.naturalTextWidth()) > width) {
-            line.setLineWidth(real(width));
-            if (fixed(line.naturalTextWidth()) > width) {
-                if (wordOrAnywhere) {
-                    option.setWrapMode(QTextOption::WrapAnywhere);
-                    layout->setTextOption(option);
-                }
-                line.setLineWidth(std::max(line.naturalTextWidth(), real(width)));
-                if (wordOrAnywhere) {
-                    option.setWrapMode(QTextOption::WordWrap);
-                    layout->setTextOption(option);
-                }
+            if (wordOrAnywhere) {
+                option.setWrapMode(QTextOption::WrapAnywhere);
+                layout->setTextOption(option);
+            }
+            line.setLineWidth(std::max(line.naturalTextWidth(), real(width)));
+            if (wordOrAnywhere) {
+                option.setWrapMode(QTextOption::WordWrap);
+                layout->setTextOption(option);
             }
         }
         line.setPosition(QPointF(0, real(y)));
