@@ -50,17 +50,37 @@ void TestLogLayout::matchesQtLayout_data()
     QTest::addColumn<QSize>("size");
     QTest::addColumn<int>("scrolledTo"); // per cent of the scroll range
     QTest::addColumn<QString>("edit"); // typed after the 40th paragraph's fifth character
+    // As blocks received, in batches, into a log cleared after its first line.
+    QTest::addColumn<bool>("received");
 
     const QStringList mixed = QStringList(lines.mid(0, 45))
         << QStringLiteral("--> ") + QStringLiteral("A5 ").repeated(300)
         << QStringLiteral("<-- 01\t02 a tab") << QString::fromUtf8("<-- привет שלום 你好 😀")
         << QString() << QStringLiteral("<-- ") << lines.mid(0, 10);
-    QTest::newRow("lines of hex, at the end") << lines << QSize(861, 431) << 100 << QString();
-    QTest::newRow("mixed, scrolled") << mixed << QSize(861, 431) << 40 << QString();
-    QTest::newRow("mixed, narrow") << mixed << QSize(300, 200) << 70 << QString();
-    QTest::newRow("typed into") << mixed << QSize(861, 431) << 60 << QStringLiteral("typed");
-    QTest::newRow("a paragraph split") << mixed << QSize(861, 431) << 60 << QStringLiteral("\n");
-    QTest::newRow("selected across paragraphs") << lines << QSize(861, 431) << 55 << QString();
+    QTest::newRow("lines of hex, at the end")
+        << lines << QSize(861, 431) << 100 << QString() << false;
+    QTest::newRow("mixed, scrolled") << mixed << QSize(861, 431) << 40 << QString() << false;
+    QTest::newRow("mixed, narrow") << mixed << QSize(300, 200) << 70 << QString() << false;
+    QTest::newRow("typed into") << mixed << QSize(861, 431) << 60 << QStringLiteral("typed")
+                                << false;
+    QTest::newRow("a paragraph split")
+        << mixed << QSize(861, 431) << 60 << QStringLiteral("\n") << false;
+    QTest::newRow("selected across paragraphs")
+        << lines << QSize(861, 431) << 55 << QString() << false;
+    QTest::newRow("mixed, received") << mixed << QSize(861, 431) << 50 << QString() << true;
+    QTest::newRow("mixed, received, narrow")
+        << mixed << QSize(300, 200) << 70 << QStringLiteral("typed") << true;
+    // Reads of every length up to a few lines of hex, each wrapped where Qt wraps it.
+    QStringList reads;
+    QString hex;
+    for (int i = 0; i < 240; ++i) {
+        hex += QStringLiteral("%1%2")
+                   .arg(hex.isEmpty() ? "" : " ")
+                   .arg((i * 37) % 256, 2, 16, QLatin1Char('0'));
+        reads << hex;
+    }
+    for (const QSize size : {QSize(861, 431), QSize(517, 301), QSize(300, 200)})
+        QTest::addRow("reads, %d wide", size.width()) << reads << size << 35 << QString() << true;
 }
 
 void TestLogLayout::matchesQtLayout()
@@ -69,20 +89,33 @@ void TestLogLayout::matchesQtLayout()
     QFETCH(QSize, size);
     QFETCH(int, scrolledTo);
     QFETCH(QString, edit);
+    QFETCH(bool, received);
 
     QTextEdit ours;
     QTextEdit qts;
-    new TrafficLog(&ours);
-    new TrafficLog(&qts);
+    TrafficLog *oursLog = new TrafficLog(&ours);
+    TrafficLog *qtsLog = new TrafficLog(&qts);
     // Without a layout of its own a document makes Qt's.
     qts.document()->setDocumentLayout(nullptr);
     QVERIFY(qstrcmp(qts.document()->documentLayout()->metaObject()->className(),
-                ours.document()->documentLayout()->metaObject()->className()));
-    for (QTextEdit *view : {&ours, &qts}) {
+        ours.document()->documentLayout()->metaObject()->className()));
+    for (const auto &[view, log] : {std::pair(&ours, oursLog), std::pair(&qts, qtsLog)}) {
         view->resize(size);
         view->show();
-        for (const QString &paragraph : paragraphs)
-            view->append(paragraph);
+        if (received) {
+            log->addReceived(paragraphs.first());
+            log->clear();
+        }
+        for (int i = 0; i < paragraphs.size(); ++i) {
+            if (!received) {
+                view->append(paragraphs.at(i));
+                continue;
+            }
+            log->addReceived(paragraphs.at(i));
+            if (i % 20 == 19)
+                log->flush();
+        }
+        log->flush();
         QTextCursor cursor(view->document()->findBlockByNumber(40));
         cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 5);
         if (edit.isEmpty()) {

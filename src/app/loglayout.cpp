@@ -39,8 +39,8 @@ qint64 lineBottom(const QTextLine &line)
     return fixed(line.height());
 }
 
-// The height of a paragraph that is one line of `text`.
-qint64 lineHeightOf(const QString &text, const QFont &font, QPaintDevice *device)
+// How far a line of `text` moves the next one down, and how far it reaches.
+std::pair<qint64, qint64> lineOf(const QString &text, const QFont &font, QPaintDevice *device)
 {
     QTextLayout probe(text, font, device);
     probe.beginLayout();
@@ -48,15 +48,26 @@ qint64 lineHeightOf(const QString &text, const QFont &font, QPaintDevice *device
     line.setLeadingIncluded(true);
     line.setLineWidth(1e6);
     probe.endLayout();
-    return std::max(lineStep(line), lineBottom(line));
+    return {lineStep(line), lineBottom(line)};
+}
+
+// As Qt turns a font's bearings into its fixed point: truncated.
+qint64 truncatedFixed(qreal value)
+{
+    return qint64(value * 64);
+}
+
+bool isHexDigit(QChar c)
+{
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+        || (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
 }
 
 } // namespace
 
 LogLayout::LogLayout(QTextDocument *document)
     : QAbstractTextDocumentLayout(document)
-{
-}
+{ }
 
 LogLayout::Frame LogLayout::frame() const
 {
@@ -73,7 +84,8 @@ LogLayout::Frame LogLayout::frame() const
 }
 
 // The advances of printable ASCII in the document's font, and the height of a line of it,
-// if every such character has the same line height (no fallback font taller than the rest).
+// if every such character has the same line height (no fallback font taller than the rest);
+// and what Qt's line breaking weighs besides advances: the bearings that reach past them.
 void LogLayout::calibrate() const
 {
     calibrated = true;
@@ -82,23 +94,36 @@ void LogLayout::calibrate() const
     QString ascii;
     for (ushort u = 0x20; u < 0x7f; ++u)
         ascii.append(QChar(u));
-    lineHeight = lineHeightOf(QStringLiteral("0"), calibratedFont, paintDevice());
+    const auto [step, bottom] = lineOf(QStringLiteral("0"), calibratedFont, paintDevice());
+    lineStepHeight = step;
+    lineHeight = std::max(step, bottom);
+    const bool unspaced = calibratedFont.letterSpacing() == 0 && calibratedFont.wordSpacing() == 0;
     oneLineKnown = lineHeight > 0
-        && lineHeightOf(ascii, calibratedFont, paintDevice()) == lineHeight
+        && lineOf(ascii, calibratedFont, paintDevice()) == std::pair(step, bottom) && unspaced
         && calibratedOption.tabs().isEmpty()
         && !(calibratedOption.flags() & QTextOption::AddSpaceForLineAndParagraphSeparators);
+    wrapsKnown = oneLineKnown && calibratedOption.flags() == QTextOption::Flags()
+        && (calibratedOption.wrapMode() == QTextOption::WordWrap
+            || calibratedOption.wrapMode() == QTextOption::WrapAtWordBoundaryOrAnywhere);
     const QFontMetricsF metrics = paintDevice() ? QFontMetricsF(calibratedFont, paintDevice())
                                                 : QFontMetricsF(calibratedFont);
-    for (int i = 0; i < int(advances.size()); ++i)
+    for (int i = 0; i < int(advances.size()); ++i) {
         advances[std::size_t(i)] = fixed(metrics.horizontalAdvance(ascii.at(i)));
+        overhangs[std::size_t(i)]
+            = -std::min<Fixed>(truncatedFixed(metrics.rightBearing(ascii.at(i))), 0);
+    }
+    widestOverhang = -std::min<Fixed>(truncatedFixed(metrics.minRightBearing()), 0);
+    Fixed widestDigit = 0;
+    for (const QChar digit : QLatin1String("0123456789ABCDEF"))
+        widestDigit = std::max(widestDigit, advance(digit));
+    widestPair = 2 * widestDigit;
 }
 
 // Only a paragraph in the document's own formats, of printable ASCII, whose advances leave
 // a pixel a character to spare: kerning moves glyphs by far less.
-bool LogLayout::fitsOneLine(const QTextBlock &block) const
+
+bool LogLayout::hasPlainFormats(const QTextBlock &block) const
 {
-    if (laidOutFrame.width <= 0)
-        return false;
     if (block.blockFormatIndex() != plainBlockFormat) {
         if (!block.blockFormat().properties().isEmpty())
             return false;
@@ -112,8 +137,12 @@ bool LogLayout::fitsOneLine(const QTextBlock &block) const
             plainCharFormat = fragment.charFormatIndex();
         }
     }
-    const QString text = block.text();
-    if (text.isEmpty())
+    return true;
+}
+
+bool LogLayout::fitsOneLine(QStringView text) const
+{
+    if (text.isEmpty() || laidOutFrame.width <= 0)
         return false;
     if (!calibrated)
         calibrate();
@@ -129,12 +158,63 @@ bool LogLayout::fitsOneLine(const QTextBlock &block) const
     return width <= laidOutFrame.width;
 }
 
+LogLayout::Fixed LogLayout::advance(QChar c) const
+{
+    return advances[c.unicode() - 0x20];
+}
+
+// A line of hex as the log shows it wraps where Qt's line breaking wraps it: between byte
+// pairs, as soon as the next pair and the space before it, with the part of its last glyph
+// that reaches past its advance, would not fit. Without shaping a word is as wide as its
+// characters' advances. Only where the marker and one pair surely fit a line, so that no
+// line breaks inside a word; 0 lines for any other text.
+int LogLayout::hexLineCount(QStringView text) const
+{
+    if (!wrapsKnown || text.size() < 6
+        || (!text.startsWith(QLatin1String("--> ")) && !text.startsWith(QLatin1String("<-- "))))
+        return 0;
+    const Fixed width = laidOutFrame.width;
+    const Fixed space = advance(QLatin1Char(' '));
+    const Fixed marker = advance(text[0]) + advance(text[1]) + advance(text[2]);
+    if (marker + space + widestPair + widestOverhang > width)
+        return 0;
+    int lines = 1;
+    Fixed used = marker;
+    for (qsizetype i = 3; i < text.size(); i += 3) {
+        if (i + 3 > text.size() || text[i] != QLatin1Char(' ') || !isHexDigit(text[i + 1])
+            || !isHexDigit(text[i + 2]))
+            return 0;
+        const Fixed pair = advance(text[i + 1]) + advance(text[i + 2]);
+        const Fixed extended = used + space + pair;
+        // Qt looks at the last glyph's bearing only near the edge.
+        if (extended + widestOverhang > width
+            && extended + overhangs[text[i + 2].unicode() - 0x20] > width) {
+            ++lines;
+            used = pair;
+        } else {
+            used = extended;
+        }
+    }
+    return lines;
+}
+
+// The height of a paragraph in the document's own formats from its text alone, or 0.
+LogLayout::Fixed LogLayout::heightOf(QStringView text) const
+{
+    if (fitsOneLine(text))
+        return lineHeight;
+    const int lines = hexLineCount(text);
+    return lines > 0 ? (lines - 1) * lineStepHeight + lineHeight : 0;
+}
+
 LogLayout::Fixed LogLayout::measure(const QTextBlock &block) const
 {
     if (!block.isVisible())
         return 0;
-    if (fitsOneLine(block))
-        return lineHeight;
+    if (laidOutFrame.width > 0 && hasPlainFormats(block)) {
+        if (const Fixed height = heightOf(block.text()))
+            return height;
+    }
     laidOut[std::size_t(block.blockNumber())] = true;
     return layOut(block, block.layout());
 }
@@ -225,6 +305,27 @@ void LogLayout::sizeMayHaveChanged(const QSizeF &before) const
 
 // Qt tells where the text changed, not which paragraphs came or went; the count of paragraphs
 // before and after tells that. The paragraphs below the change keep their heights.
+void LogLayout::expectAppended(const QString &text)
+{
+    expected = text;
+}
+
+// The paragraphs expected are the last ones: as many as were added, or all but the first if
+// that went into the paragraph that ended the document. The last one tells their formats.
+int LogLayout::expectedParagraphs(int charsAdded, int blocksAdded, qsizetype breaks) const
+{
+    if (expected.isEmpty() || blocksAdded < 1
+        || (blocksAdded != breaks + 1 && blocksAdded != breaks)
+        || charsAdded != expected.size() - breaks + blocksAdded)
+        return 0;
+    const QTextBlock last = document()->lastBlock();
+    const QStringView lastParagraph
+        = QStringView(expected).mid(expected.lastIndexOf(QLatin1Char('\n')) + 1);
+    if (!hasPlainFormats(last) || last.text() != lastParagraph)
+        return 0;
+    return blocksAdded;
+}
+
 void LogLayout::documentChanged(int from, int /*charsRemoved*/, int charsAdded)
 {
     QTextDocument *doc = document();
@@ -258,6 +359,11 @@ void LogLayout::documentChanged(int from, int /*charsRemoved*/, int charsAdded)
         oldLastNumber = int(bottoms.size()) - 1;
     }
     laidOutFrame = now;
+    const qsizetype breaks = expected.count(QLatin1Char('\n'));
+    const int appended = lastNumber == count - 1
+        ? std::min(expectedParagraphs(charsAdded, count - int(bottoms.size()), breaks),
+            lastNumber - firstNumber)
+        : 0;
 
     const Fixed oldEnd = oldLastNumber >= 0 ? bottoms[std::size_t(oldLastNumber)] : now.top;
     std::vector<Fixed> tail(bottoms.begin() + (oldLastNumber + 1), bottoms.end());
@@ -269,12 +375,26 @@ void LogLayout::documentChanged(int from, int /*charsRemoved*/, int charsAdded)
 
     Fixed y = topOf(firstNumber);
     QTextBlock block = doc->findBlockByNumber(firstNumber);
-    for (int number = firstNumber; number <= lastNumber && block.isValid(); ++number) {
+    for (int number = firstNumber; number <= lastNumber - appended && block.isValid(); ++number) {
         block.clearLayout();
         y += measure(block);
         bottoms.push_back(y);
         block = block.next();
     }
+    const QStringView text(expected);
+    qsizetype start = 0;
+    for (qsizetype skip = appended > 0 ? breaks + 1 - appended : 0; skip > 0; --skip)
+        start = text.indexOf(QLatin1Char('\n'), start) + 1;
+    for (int i = 0; i < appended; ++i) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0)
+            end = text.size();
+        const Fixed height = heightOf(text.mid(start, end - start));
+        y += height > 0 ? height : measure(doc->findBlockByNumber(int(bottoms.size())));
+        bottoms.push_back(y);
+        start = end + 1;
+    }
+    expected.clear();
     const Fixed shift = y - oldEnd;
     for (const Fixed bottom : tail)
         bottoms.push_back(bottom + shift);
@@ -300,7 +420,12 @@ void LogLayout::draw(QPainter *painter, const PaintContext &context)
          ++number, block = block.next()) {
         if (!block.isVisible())
             continue;
-        QTextLayout *layout = layoutAt(block, topOf(number));
+        // Laid out to be drawn, a paragraph keeps its shaped glyphs for the drawing, which
+        // then lets them go; Qt's layout shapes it twice.
+        QTextLayout *layout = block.layout();
+        layout->setCacheEnabled(true);
+        layoutAt(block, topOf(number));
+        layout->setCacheEnabled(false);
         const int start = block.position();
         const int length = block.length();
         QVector<QTextLayout::FormatRange> selections;
@@ -332,8 +457,8 @@ void LogLayout::draw(QPainter *painter, const PaintContext &context)
         layout->draw(painter, QPointF(), selections, clip);
         int cursor = context.cursorPosition;
         if (cursor < -1 && !layout->preeditAreaText().isEmpty())
-            layout->drawCursor(painter, QPointF(), layout->preeditAreaPosition() - (cursor + 2),
-                cursorWidth);
+            layout->drawCursor(
+                painter, QPointF(), layout->preeditAreaPosition() - (cursor + 2), cursorWidth);
         else if (cursor >= start && cursor < start + length)
             layout->drawCursor(painter, QPointF(), cursor - start, cursorWidth);
         painter->setPen(pen);
@@ -385,7 +510,8 @@ int LogLayout::pageCount() const
 
 QSizeF LogLayout::documentSize() const
 {
-    const Fixed height = (bottoms.empty() ? laidOutFrame.top : bottoms.back()) + laidOutFrame.bottom;
+    const Fixed height
+        = (bottoms.empty() ? laidOutFrame.top : bottoms.back()) + laidOutFrame.bottom;
     return QSizeF(real(laidOutFrame.pageWidth), real(height));
 }
 

@@ -6,6 +6,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFont>
+#include <QString>
 #include <QTextOption>
 
 #include <array>
@@ -33,6 +34,12 @@ public:
     QRectF frameBoundingRect(QTextFrame *frame) const override;
     QRectF blockBoundingRect(const QTextBlock &block) const override;
 
+    // The text the next change appends at the end, its paragraphs separated by '\n', in the
+    // formats of the paragraph it follows: its paragraphs are measured from it rather than read
+    // back from the document, which costs more than measuring them. A change that turns out
+    // otherwise is measured as any other.
+    void expectAppended(const QString &text);
+
 protected:
     void documentChanged(int from, int charsRemoved, int charsAdded) override;
 
@@ -53,9 +60,16 @@ private:
 
     Frame frame() const;
     void calibrate() const;
-    // The height of `block`, from its characters if it surely fits one line, else laid out.
+    // The height of `block`, from its characters where they tell it, else laid out.
     Fixed measure(const QTextBlock &block) const;
-    bool fitsOneLine(const QTextBlock &block) const;
+    bool hasPlainFormats(const QTextBlock &block) const;
+    Fixed heightOf(QStringView text) const;
+    bool fitsOneLine(QStringView text) const;
+    int hexLineCount(QStringView text) const;
+    Fixed advance(QChar c) const;
+    // How many of the paragraphs at the end of the document are the last ones expected, of
+    // the expected text's `breaks` + 1.
+    int expectedParagraphs(int charsAdded, int blocksAdded, qsizetype breaks) const;
     // Lays out `block` where it stands now, once for as long as it is unchanged.
     QTextLayout *layoutAt(const QTextBlock &block, Fixed top) const;
     Fixed layOut(const QTextBlock &block, QTextLayout *layout) const;
@@ -73,9 +87,16 @@ private:
     mutable QFont calibratedFont;
     mutable QTextOption calibratedOption;
     mutable bool oneLineKnown = false;
+    mutable bool wrapsKnown = false;
     mutable Fixed lineHeight = 0;
+    mutable Fixed lineStepHeight = 0;
     mutable std::array<Fixed, 0x7f - 0x20> advances {};
+    // How far each glyph reaches past its advance, and the farthest any glyph of the font does.
+    mutable std::array<Fixed, 0x7f - 0x20> overhangs {};
+    mutable Fixed widestOverhang = 0;
+    mutable Fixed widestPair = 0; // of hex digits
     int cursorWidth = 1;
+    QString expected;
     // Formats known to be the document's own, by index; clearing the document renumbers them.
     mutable int plainCharFormat = -1;
     mutable int plainBlockFormat = -1;

@@ -55,35 +55,50 @@ TrafficLog::TrafficLog(QTextEdit *view)
 
 namespace {
 
-// The marker, then the hex in upper case, in one allocation: this runs for every block read.
-QString markedLine(QLatin1String marker, const QString &spacedHex)
+// The marker, then the hex in upper case, appended in place: this runs for every block read.
+void appendMarkedLine(QString &text, QLatin1String marker, const QString &spacedHex)
 {
-    QString line(marker.size() + spacedHex.size(), Qt::Uninitialized);
-    QChar *out = line.data();
+    const qsizetype start = text.size();
+    text.resize(start + marker.size() + spacedHex.size());
+    QChar *out = text.data() + start;
     for (const char c : marker)
         *out++ = QLatin1Char(c);
     for (const QChar c : spacedHex) {
         const ushort u = c.unicode();
         *out++ = u >= 'a' && u <= 'z' ? QChar(ushort(u - 'a' + 'A')) : u < 0x80 ? c : c.toUpper();
     }
-    return line;
 }
+
+const QLatin1String receivedMarker("--> ");
+const QLatin1String sentMarker("<-- ");
 
 } // namespace
 
 QString TrafficLog::receivedLine(const QString &spacedHex)
 {
-    return markedLine(QLatin1String("--> "), spacedHex);
+    QString line;
+    appendMarkedLine(line, receivedMarker, spacedHex);
+    return line;
 }
 
 QString TrafficLog::sentLine(const QString &spacedHex)
 {
-    return markedLine(QLatin1String("<-- "), spacedHex);
+    QString line;
+    appendMarkedLine(line, sentMarker, spacedHex);
+    return line;
+}
+
+// The lines wait as the one text they go in as, a paragraph each.
+void TrafficLog::appendPending(QLatin1String marker, const QString &spacedHex)
+{
+    if (pendingLines++ > 0)
+        pending.append(QLatin1Char('\n'));
+    appendMarkedLine(pending, marker, spacedHex);
 }
 
 void TrafficLog::addReceived(const QString &spacedHex)
 {
-    pending.append(receivedLine(spacedHex));
+    appendPending(receivedMarker, spacedHex);
     if (flushTimer.isActive())
         return;
     const qint64 held = sinceFlush.isValid() ? sinceFlush.elapsed() : holdMs;
@@ -102,7 +117,7 @@ void TrafficLog::addReceived(const QString &spacedHex)
 
 void TrafficLog::addSent(const QString &spacedHex)
 {
-    pending.append(sentLine(spacedHex));
+    appendPending(sentMarker, spacedHex);
     flush();
 }
 
@@ -110,6 +125,7 @@ void TrafficLog::addSent(const QString &spacedHex)
 void TrafficLog::clear()
 {
     pending.clear();
+    pendingLines = 0;
     flushTimer.stop();
     view->clear();
 }
@@ -144,15 +160,18 @@ bool TrafficLog::showsNewestLine() const
 // lines go in as one text, a paragraph each, all in the default formats.
 void TrafficLog::insertPending()
 {
-    if (pending.isEmpty())
+    if (pendingLines == 0)
         return;
     QTextDocument *document = view->document();
+    if (auto *layout = qobject_cast<LogLayout *>(document->documentLayout()))
+        layout->expectAppended(pending);
     QTextCursor cursor(document);
     cursor.beginEditBlock();
     cursor.movePosition(QTextCursor::End);
     if (!document->isEmpty())
         cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
-    cursor.insertText(pending.join(QLatin1Char('\n')), QTextCharFormat());
+    cursor.insertText(pending, QTextCharFormat());
     cursor.endEditBlock();
     pending.clear();
+    pendingLines = 0;
 }

@@ -6,7 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
-#include <QStringList>
+#include <QString>
 #include <QTimer>
 
 class QTextEdit;
@@ -45,14 +45,16 @@ public:
     // this, whichever is longer. A wait already running keeps its time.
     void setHold(int shortestMs);
     // Lines that wait to go into the view.
-    int waitingLineCount() const { return int(pending.size()); }
+    int waitingLineCount() const { return pendingLines; }
 
 private:
     bool showsNewestLine() const;
+    void appendPending(QLatin1String marker, const QString &spacedHex);
     void insertPending();
 
     QTextEdit *view;
-    QStringList pending;
+    QString pending;
+    int pendingLines = 0;
     QTimer flushTimer;
     QElapsedTimer sinceFlush;
     int firstHoldMs = shortestHoldMs;
