@@ -58,7 +58,7 @@ namespace {
 // The marker, then the hex in upper case, appended in place: this runs for every block read.
 void appendMarkedLine(QString &text, QLatin1String marker, const QString &spacedHex)
 {
-    const qsizetype start = text.size();
+    const auto start = text.size();
     text.resize(start + marker.size() + spacedHex.size());
     QChar *out = text.data() + start;
     for (const char c : marker)
