@@ -153,9 +153,9 @@ void againstFloor(
         floorCpu.push_back(floor.cpuShare * 100);
         floorReads.push_back(floor.lines / floor.seconds);
     }
-    FloodResult lost;
-    lost.simulatorOk = true;
-    lost.intact = true;
+    FloodResult allTerminalRuns; // for the bytes lost
+    allTerminalRuns.simulatorOk = true;
+    allTerminalRuns.intact = true;
     std::vector<double> terminalCpu;
     std::vector<double> terminalReads;
     std::vector<double> ratios;
@@ -163,10 +163,10 @@ void againstFloor(
     double repaints = 0;
     for (std::size_t i = 0; i < terminals.size(); ++i) {
         const FloodResult &run = terminals[i];
-        lost.simulatorOk = lost.simulatorOk && run.simulatorOk;
-        lost.intact = lost.intact && run.intact;
-        lost.sent += run.sent;
-        lost.logged += run.logged;
+        allTerminalRuns.simulatorOk = allTerminalRuns.simulatorOk && run.simulatorOk;
+        allTerminalRuns.intact = allTerminalRuns.intact && run.intact;
+        allTerminalRuns.sent += run.sent;
+        allTerminalRuns.logged += run.logged;
         terminalCpu.push_back(run.cpuShare * 100);
         terminalReads.push_back(run.lines / run.seconds);
         batches += run.batches / run.seconds / double(terminals.size());
@@ -186,7 +186,7 @@ void againstFloor(
         spread(floorCpu, 1, QStringLiteral(" %")) + QStringLiteral(", reads a second ")
             + spread(floorReads, 0, QString())
             + (floorIntact ? QString() : QStringLiteral(", bytes lost")));
-    receive.lost(load, lost);
+    receive.lost(load, allTerminalRuns);
     receive.figures.add(load + QStringLiteral(": terminal CPU"),
         spread(terminalCpu, 1, QStringLiteral(" %")) + QStringLiteral(", reads a second ")
             + spread(terminalReads, 0, QString())

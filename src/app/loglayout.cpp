@@ -119,9 +119,8 @@ void LogLayout::calibrate() const
     widestPair = 2 * widestDigit;
 }
 
-// Only a paragraph in the document's own formats, of printable ASCII, whose advances leave
-// a pixel a character to spare: kerning moves glyphs by far less.
-
+// Whether the paragraph and all its text are in the document's own formats, which its
+// text alone then measures.
 bool LogLayout::hasPlainFormats(const QTextBlock &block) const
 {
     if (block.blockFormatIndex() != plainBlockFormat) {
@@ -140,6 +139,8 @@ bool LogLayout::hasPlainFormats(const QTextBlock &block) const
     return true;
 }
 
+// Only printable ASCII whose advances leave a pixel a character to spare: kerning moves
+// glyphs by far less.
 bool LogLayout::fitsOneLine(QStringView text) const
 {
     if (text.isEmpty() || laidOutFrame.width <= 0)
@@ -303,8 +304,6 @@ void LogLayout::sizeMayHaveChanged(const QSizeF &before) const
         emit const_cast<LogLayout *>(this)->documentSizeChanged(after);
 }
 
-// Qt tells where the text changed, not which paragraphs came or went; the count of paragraphs
-// before and after tells that. The paragraphs below the change keep their heights.
 void LogLayout::expectAppended(const QString &text)
 {
     expected = text;
@@ -326,6 +325,8 @@ int LogLayout::expectedParagraphs(int charsAdded, int blocksAdded, qsizetype bre
     return blocksAdded;
 }
 
+// Qt tells where the text changed, not which paragraphs came or went; the count of paragraphs
+// before and after tells that. The paragraphs below the change keep their heights.
 void LogLayout::documentChanged(int from, int /*charsRemoved*/, int charsAdded)
 {
     QTextDocument *doc = document();
